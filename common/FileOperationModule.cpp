@@ -1,0 +1,5 @@
+#include "FileOperationModule.h"
+
+namespace vtl::FileOperationModule {
+std::string TempFolder;
+}

@@ -1,0 +1,34 @@
+// Time, sleeping and the handling of pending window events, injectable so that a test of a
+// two-minute wait runs in milliseconds.
+#pragma once
+
+#include <cstdint>
+
+namespace vtl {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Milliseconds on a monotonic 64-bit clock.
+    virtual int64_t nowMs() = 0;
+    // Suspends the caller; window events are not handled meanwhile.
+    virtual void sleepMs(int64_t ms) = 0;
+    // Handles the window events that are pending, so timers and buttons stay live.
+    virtual void processEvents() = 0;
+};
+
+// The clock in force: the system's, unless a test installed its own.
+Clock& clock();
+// Installs a clock; nullptr brings the system's back.
+void setClock(Clock* clock);
+
+// Installs a clock for one scope.
+class ScopedClock {
+public:
+    explicit ScopedClock(Clock& clock) { setClock(&clock); }
+    ~ScopedClock() { setClock(nullptr); }
+    ScopedClock(const ScopedClock&) = delete;
+    ScopedClock& operator=(const ScopedClock&) = delete;
+};
+
+}  // namespace vtl

@@ -1,0 +1,101 @@
+#include "core/Text.h"
+
+#include <algorithm>
+
+namespace vtl::text {
+
+namespace {
+char lowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char upperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+}  // namespace
+
+std::string trimLeft(std::string_view s) {
+    size_t start = s.find_first_not_of(' ');
+    return start == std::string_view::npos ? std::string() : std::string(s.substr(start));
+}
+
+std::string trimRight(std::string_view s) {
+    size_t end = s.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string() : std::string(s.substr(0, end + 1));
+}
+
+std::string trim(std::string_view s) { return trimRight(trimLeft(s)); }
+
+std::string trimSpace(std::string_view s) {
+    size_t start = 0;
+    size_t end = s.size();
+    while (start < end && isSpace(s[start])) ++start;
+    while (end > start && isSpace(s[end - 1])) --end;
+    return std::string(s.substr(start, end - start));
+}
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(), lowerChar);
+    return out;
+}
+
+std::string upper(std::string_view s) {
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(), upperChar);
+    return out;
+}
+
+bool iequals(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (lowerChar(a[i]) != lowerChar(b[i])) return false;
+    }
+    return true;
+}
+
+bool startsWith(std::string_view s, std::string_view prefix) { return s.starts_with(prefix); }
+bool endsWith(std::string_view s, std::string_view suffix) { return s.ends_with(suffix); }
+
+bool istartsWith(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && iequals(s.substr(0, prefix.size()), prefix);
+}
+
+size_t ifind(std::string_view s, std::string_view needle) {
+    if (needle.empty()) return 0;
+    for (size_t i = 0; i + needle.size() <= s.size(); ++i) {
+        if (iequals(s.substr(i, needle.size()), needle)) return i;
+    }
+    return std::string_view::npos;
+}
+
+std::string replaceAll(std::string s, std::string_view from, std::string_view to) {
+    if (from.empty()) return s;
+    size_t pos = 0;
+    while ((pos = s.find(from, pos)) != std::string::npos) {
+        s.replace(pos, from.size(), to);
+        pos += to.size();
+    }
+    return s;
+}
+
+std::vector<std::string> split(std::string_view s, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (true) {
+        size_t pos = s.find(separator, start);
+        if (pos == std::string_view::npos) {
+            parts.emplace_back(s.substr(start));
+            return parts;
+        }
+        parts.emplace_back(s.substr(start, pos - start));
+        start = pos + 1;
+    }
+}
+
+std::string join(const std::vector<std::string>& parts, std::string_view separator) {
+    std::string out;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i) out += separator;
+        out += parts[i];
+    }
+    return out;
+}
+
+}  // namespace vtl::text

@@ -1,0 +1,32 @@
+// Small text helpers with the semantics of the runtime the programs were written for:
+// Trim removes blanks only, comparisons of names are ASCII case-insensitive.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vtl::text {
+
+// Removes leading and trailing blanks (not tabs or line ends).
+std::string trim(std::string_view s);
+std::string trimLeft(std::string_view s);
+std::string trimRight(std::string_view s);
+// Removes leading and trailing white space of any kind.
+std::string trimSpace(std::string_view s);
+
+std::string lower(std::string_view s);
+std::string upper(std::string_view s);
+bool iequals(std::string_view a, std::string_view b);
+bool startsWith(std::string_view s, std::string_view prefix);
+bool endsWith(std::string_view s, std::string_view suffix);
+bool istartsWith(std::string_view s, std::string_view prefix);
+// Position of needle in s ignoring case, npos when absent.
+size_t ifind(std::string_view s, std::string_view needle);
+
+std::string replaceAll(std::string s, std::string_view from, std::string_view to);
+// Splits at every occurrence of the separator; empty parts are kept.
+std::vector<std::string> split(std::string_view s, char separator);
+std::string join(const std::vector<std::string>& parts, std::string_view separator);
+
+}  // namespace vtl::text

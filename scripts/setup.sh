@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs (only those missing) and builds it into build/.
+# Safe to run again: an installed package is not installed twice, and the build is incremental.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev libx11-dev
+    libxlsxwriter-dev libfreexl-dev libminizip-dev libexpat1-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth openbox x11-utils
+    gdal-bin
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+warnings_as_errors=OFF
+[ "${CI:-}" = "true" ] && warnings_as_errors=ON
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVTL_WARNINGS_AS_ERRORS=$warnings_as_errors
+cmake --build build
+
+# The stand-in MicroStation is listed as an installation in the registry store, as a real
+# installation lists itself.
+"$(pwd)/scripts/register-standins.sh"

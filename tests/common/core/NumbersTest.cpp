@@ -1,1 +1,79 @@
+#include "core/Numbers.h"
+
 #include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "core/Error.h"
+
+namespace vtl::num {
+namespace {
+
+TEST(NumberTextTest, UsesPointAndFifteenSignificantDigits) {
+    EXPECT_EQ(text(1.5), "1.5");
+    EXPECT_EQ(text(-0.25), "-0.25");
+    EXPECT_EQ(text(100.0), "100");
+    EXPECT_EQ(text(0.1 + 0.2), "0.3");
+    EXPECT_EQ(text(1234567.891), "1234567.891");
+    EXPECT_EQ(text(-0.0), "0");
+    EXPECT_EQ(text(1e20), "1E+20");
+    EXPECT_EQ(text(120000LL), "120000");
+}
+
+TEST(NumberTextTest, IgnoresTheLocale) {
+    const char* de = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    EXPECT_EQ(text(2.75), "2.75");
+    EXPECT_EQ(leadingNumber("2.75"), 2.75);
+    std::setlocale(LC_ALL, "C");
+    (void)de;
+}
+
+TEST(LeadingNumberTest, TakesTheNumberAtTheStartOfAText) {
+    EXPECT_EQ(leadingNumber("  12.5mm"), 12.5);
+    EXPECT_EQ(leadingNumber("-3"), -3);
+    EXPECT_EQ(leadingNumber("1e3x"), 1000);
+    EXPECT_EQ(leadingNumber("1e"), 1);
+    EXPECT_EQ(leadingNumber(".5"), 0.5);
+    EXPECT_EQ(leadingNumber("abc"), 0);
+    EXPECT_EQ(leadingNumber(""), 0);
+    EXPECT_EQ(leadingNumber("."), 0);
+}
+
+TEST(StrictParseTest, AcceptsOnlyPlainNumbers) {
+    EXPECT_EQ(parseWhole32(" 12 "), 12);
+    EXPECT_EQ(parseWhole32("-7"), -7);
+    EXPECT_FALSE(parseWhole32("1.5"));
+    EXPECT_FALSE(parseWhole32("1,000"));
+    EXPECT_FALSE(parseWhole32("1e3"));
+    EXPECT_FALSE(parseWhole32("12a"));
+    EXPECT_FALSE(parseWhole32("4294967296"));
+    EXPECT_EQ(parseDecimal("0.25"), 0.25);
+    EXPECT_FALSE(parseDecimal("1,5"));
+    EXPECT_FALSE(parseDecimal(""));
+}
+
+TEST(WholeNumberTest, LongConversionRoundsHalvesToEven) {
+    EXPECT_EQ(toLong(0.5), 0);
+    EXPECT_EQ(toLong(1.5), 2);
+    EXPECT_EQ(toLong(2.5), 2);
+    EXPECT_EQ(toLong(-1.5), -2);
+    EXPECT_EQ(toLong(2.6), 3);
+    EXPECT_EQ(toInteger(32767.4), 32767);
+    EXPECT_THROW(toInteger(32768), Error);
+    try {
+        toLong(3e9);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), err::Overflow);
+    }
+}
+
+TEST(WholeNumberTest, RoundValueTakesHalvesUpAlsoBelowZero) {
+    EXPECT_DOUBLE_EQ(roundValue(1.25, 1), 1.3);
+    EXPECT_DOUBLE_EQ(roundValue(-2.5, 0), -2);
+    EXPECT_DOUBLE_EQ(roundValue(12.5, 0), 13);
+    EXPECT_DOUBLE_EQ(roundValue(1234.5678, -2), 1200);
+}
+
+}  // namespace
+}  // namespace vtl::num

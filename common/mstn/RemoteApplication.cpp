@@ -1,0 +1,220 @@
+#include "mstn/RemoteApplication.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include "core/Clock.h"
+
+namespace vtl::mstn {
+
+namespace {
+
+constexpr int kPollMs = 10;
+constexpr int64_t kConnectRetryMs = 50;
+
+Error cannotCreate() {
+    return Error(err::CannotCreateObject, "", "ActiveX component can't create object");
+}
+
+}  // namespace
+
+Channel::Channel(const std::string& endpoint) {
+    socket_.connectToServer(QString::fromStdString(endpoint));
+    if (!socket_.waitForConnected(2000)) throw cannotCreate();
+}
+
+void Channel::raiseGone() const {
+    throw Error(kServerUnavailable, "", "The remote server machine does not exist or is unavailable");
+}
+
+bool Channel::takeReplyPending(int64_t id) {
+    // A reply that arrived together with the end of the connection (after "Quit") still counts.
+    std::optional<wire::Reply> reply = takeReply(id);
+    if (reply) early_[id] = *reply;
+    return reply.has_value();
+}
+
+std::optional<wire::Reply> Channel::takeReply(int64_t id) {
+    if (auto it = early_.find(id); it != early_.end()) {
+        wire::Reply reply = it->second;
+        early_.erase(it);
+        return reply;
+    }
+    int newline;
+    while ((newline = buffer_.indexOf('\n')) >= 0) {
+        QByteArray line = buffer_.left(newline);
+        buffer_.remove(0, newline + 1);
+        std::optional<wire::Reply> reply = wire::decodeReply(line);
+        if (!reply) continue;
+        if (reply->id == id) return reply;
+        early_[reply->id] = *reply;
+    }
+    return {};
+}
+
+wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray args) {
+    if (socket_.state() != QLocalSocket::ConnectedState) raiseGone();
+    const int64_t id = nextId_++;
+    socket_.write(wire::encode(wire::Request{id, object, member, std::move(args), true}));
+    socket_.flush();
+    while (true) {
+        if (std::optional<wire::Reply> reply = takeReply(id)) {
+            if (reply->error) throw *reply->error;
+            return *reply;
+        }
+        if (socket_.waitForReadyRead(kPollMs)) {
+            buffer_ += socket_.readAll();
+            continue;
+        }
+        if (socket_.state() != QLocalSocket::ConnectedState) {
+            if (socket_.isOpen()) buffer_ += socket_.readAll();
+            if (takeReplyPending(id)) continue;
+            raiseGone();
+        }
+        // Timers run while we wait; clicks and key presses wait for the reply.
+        if (QCoreApplication::instance()) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+    }
+}
+
+void Channel::notify(int64_t object, const std::string& member) {
+    if (socket_.state() != QLocalSocket::ConnectedState) return;
+    socket_.write(wire::encode(wire::Request{nextId_++, object, member, {}, false}));
+    socket_.flush();
+}
+
+namespace {
+
+int32_t asInt(const wire::Reply& reply) { return static_cast<int32_t>(reply.result.toInteger()); }
+
+class RemoteElement : public Element {
+public:
+    RemoteElement(std::shared_ptr<Channel> channel, int64_t id)
+        : channel_(std::move(channel)), id_(id) {}
+    ~RemoteElement() override { channel_->notify(id_, "Release"); }
+
+    int32_t fromFile(int32_t position, int32_t fileIndex) override {
+        return asInt(channel_->call(id_, "fromFile", {position, fileIndex}));
+    }
+    int32_t fileSize() override { return asInt(channel_->call(id_, "fileSize")); }
+    int32_t Type() override { return asInt(channel_->call(id_, "Type")); }
+    int32_t GetString(std::string& text) override {
+        wire::Reply reply = channel_->call(id_, "GetString");
+        text = reply.outs.at(0).toString().toStdString();
+        return asInt(reply);
+    }
+    int32_t GetOrigin(Point& origin) override {
+        wire::Reply reply = channel_->call(id_, "GetOrigin");
+        origin = wire::toPoint(reply.outs.at(0));
+        return asInt(reply);
+    }
+    int32_t getEndPoints(Point& start, Point& end) override {
+        wire::Reply reply = channel_->call(id_, "getEndPoints");
+        start = wire::toPoint(reply.outs.at(0));
+        end = wire::toPoint(reply.outs.at(1));
+        return asInt(reply);
+    }
+    int32_t Level() override { return asInt(channel_->call(id_, "Level")); }
+    int32_t Color() override { return asInt(channel_->call(id_, "Color")); }
+    int32_t Weight() override { return asInt(channel_->call(id_, "Weight")); }
+    int32_t nextComponent() override { return asInt(channel_->call(id_, "nextComponent")); }
+    int32_t setString(const std::string& text) override {
+        return asInt(channel_->call(id_, "setString", {QString::fromStdString(text)}));
+    }
+    int32_t Rewrite() override { return asInt(channel_->call(id_, "Rewrite")); }
+    int32_t Publish(const std::string& name) override {
+        return asInt(channel_->call(id_, "Publish", {QString::fromStdString(name)}));
+    }
+
+private:
+    std::shared_ptr<Channel> channel_;
+    int64_t id_;
+};
+
+class RemoteRefFiles : public RefFiles {
+public:
+    RemoteRefFiles(std::shared_ptr<Channel> channel, int64_t id)
+        : channel_(std::move(channel)), id_(id) {}
+    ~RemoteRefFiles() override { channel_->notify(id_, "Release"); }
+
+    int32_t maxRefFiles() override { return asInt(channel_->call(id_, "maxRefFiles")); }
+    bool active(int32_t i) override { return channel_->call(id_, "active", {i}).result.toBool(); }
+    bool notFound(int32_t i) override {
+        return channel_->call(id_, "notFound", {i}).result.toBool();
+    }
+    bool display(int32_t i) override { return channel_->call(id_, "display", {i}).result.toBool(); }
+    std::string Filename(int32_t i) override {
+        return channel_->call(id_, "Filename", {i}).result.toString().toStdString();
+    }
+
+private:
+    std::shared_ptr<Channel> channel_;
+    int64_t id_;
+};
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+class RemoteApplication : public Application {
+public:
+    explicit RemoteApplication(std::shared_ptr<Channel> channel) : channel_(std::move(channel)) {}
+
+    void MbeSendCommand(const std::string& keyin) override { app("MbeSendCommand", {q(keyin)}); }
+    void MbeSendkeyin(const std::string& keyin) override { app("MbeSendkeyin", {q(keyin)}); }
+    void MbeSetAppVariable(const std::string& application, const std::string& variable,
+                           double value) override {
+        app("MbeSetAppVariable", {q(application), q(variable), value});
+    }
+    void MbeSendAppMessage(const std::string& application, const std::string& message) override {
+        app("MbeSendAppMessage", {q(application), q(message)});
+    }
+    void MbeSendReset() override { app("MbeSendReset"); }
+    void mbeSendDataPoint(const Point& point) override {
+        app("mbeSendDataPoint", {wire::toJson(point)});
+    }
+    int32_t MbeCExpressionLong(const std::string& expression) override {
+        return asInt(app("MbeCExpressionLong", {q(expression)}));
+    }
+    std::string MbeGetConfigVar(const std::string& name) override {
+        return app("MbeGetConfigVar", {q(name)}).result.toString().toStdString();
+    }
+    std::shared_ptr<Element> MbeElement() override {
+        return std::make_shared<RemoteElement>(channel_, objectOf(app("MbeElement")));
+    }
+    std::shared_ptr<RefFiles> MbeRefFiles() override {
+        return std::make_shared<RemoteRefFiles>(channel_, objectOf(app("MbeRefFiles")));
+    }
+    int32_t Visible() override { return asInt(app("Visible")); }
+    void setVisible(int32_t visible) override { app("setVisible", {visible}); }
+    void Quit() override { app("Quit"); }
+
+private:
+    wire::Reply app(const std::string& member, QJsonArray args = {}) {
+        return channel_->call(wire::kApplicationObject, member, std::move(args));
+    }
+    static int64_t objectOf(const wire::Reply& reply) {
+        std::optional<int64_t> id = wire::objectId(reply.result);
+        if (!id) throw Error(err::AutomationError, "", "Automation error: no object returned");
+        return *id;
+    }
+
+    std::shared_ptr<Channel> channel_;
+};
+
+}  // namespace
+
+std::shared_ptr<Application> connectApplication(const std::function<bool()>& waitFor) {
+    const std::string endpoint = wire::endpoint();
+    while (true) {
+        try {
+            auto channel = std::make_shared<Channel>(endpoint);
+            return std::make_shared<RemoteApplication>(channel);
+        } catch (const Error&) {
+            if (!waitFor || !waitFor()) throw;
+        }
+        clock().processEvents();
+        clock().sleepMs(kConnectRetryMs);
+    }
+}
+
+}  // namespace vtl::mstn

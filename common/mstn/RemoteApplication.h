@@ -1,0 +1,46 @@
+// The proxy to a running MicroStation's automation object over its local socket.
+#pragma once
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QLocalSocket>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "mstn/Automation.h"
+#include "mstn/Protocol.h"
+
+namespace vtl::mstn {
+
+// One connection to the server. A call waits for its reply while timers keep running but user
+// input is held back, so a watchdog timer can still fire during a hung call.
+class Channel {
+public:
+    // Connects to the server's endpoint; raises error 429 when none answers.
+    explicit Channel(const std::string& endpoint);
+    Channel(const Channel&) = delete;
+    Channel& operator=(const Channel&) = delete;
+
+    // Calls a member; raises the server's automation error, or error 462 when the server is gone.
+    wire::Reply call(int64_t object, const std::string& member, QJsonArray args = {});
+    // Sends a call whose reply nobody waits for (releasing a server object).
+    void notify(int64_t object, const std::string& member);
+
+private:
+    std::optional<wire::Reply> takeReply(int64_t id);
+    bool takeReplyPending(int64_t id);
+    [[noreturn]] void raiseGone() const;
+
+    QLocalSocket socket_;
+    QByteArray buffer_;
+    int64_t nextId_ = 1;
+    std::map<int64_t, wire::Reply> early_;  // replies that arrived for an outer, nested call
+};
+
+// Attaches to the running server. While waitFor says so, an endpoint that does not answer yet
+// is tried again every 50 ms (a server that was just started); then error 429 is raised.
+std::shared_ptr<Application> connectApplication(const std::function<bool()>& waitFor = {});
+
+}  // namespace vtl::mstn

@@ -1,0 +1,47 @@
+#include "mstnmacro.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/Environment.h"
+#include "core/Error.h"
+
+namespace vtl {
+
+std::shared_ptr<mstn::Application> MSTNApp;
+
+namespace mstnmacro {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void removeWithTwin(const fs::path& file) {
+    fs::path twin = file.string().substr(0, file.string().size() - 1);
+    for (const fs::path& path : {file, twin}) {
+        if (fs::exists(path)) fs::remove(path);
+    }
+}
+
+}  // namespace
+
+void RunMSTNMacro(const std::string& code) {
+    if (!MSTNApp) throw Error(91, "", "Object variable or With block variable not set");
+    const fs::path file = fs::path(env::tmpFolder()) / "macro.bas";
+    removeWithTwin(file);
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "Sub main\r\n" << code << "\r\nEnd Sub\r\n";
+        if (!out) throw errnoError(errno, file.string());
+    }
+    try {
+        MSTNApp->MbeSendCommand("macro " + file.string());
+    } catch (...) {
+        removeWithTwin(file);  // the error goes on to the caller, the macro file does not stay
+        throw;
+    }
+    removeWithTwin(file);
+}
+
+}  // namespace mstnmacro
+}  // namespace vtl

@@ -1,0 +1,22 @@
+// Runs a few lines of MicroStation macro code through a temporary macro file.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "mstn/Automation.h"
+
+namespace vtl {
+
+// The program-wide MicroStation automation object: set when a program attaches, released
+// after its work. The macro runner sends its key-in to it.
+extern std::shared_ptr<mstn::Application> MSTNApp;
+
+namespace mstnmacro {
+
+// Writes "Sub main", the code and "End Sub" to macro.bas under TMP, runs it in MicroStation and
+// deletes it again (with the "macro.ba" twin MicroStation makes of it). Errors reach the caller.
+void RunMSTNMacro(const std::string& code);
+
+}  // namespace mstnmacro
+}  // namespace vtl

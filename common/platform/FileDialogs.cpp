@@ -1,0 +1,85 @@
+#include "platform/FileDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QStringList>
+
+#include "core/Text.h"
+
+namespace vtl::platform {
+
+namespace {
+
+QtFileDialogs qtDialogs;
+FileDialogs* current = &qtDialogs;
+
+std::vector<std::string> patternsOf(std::string_view list) {
+    std::vector<std::string> patterns;
+    for (const std::string& part : text::split(list, ';')) {
+        std::string pattern = text::trim(part);
+        if (pattern.empty()) continue;
+        // On the platform the filters come from, "*.*" also matches names without a dot.
+        patterns.push_back(pattern == "*.*" ? "*" : pattern);
+    }
+    return patterns;
+}
+
+// Qt reads the patterns from the last parenthesised group of an entry; the dialog hides that
+// group, so the list shows the description exactly as given.
+QString qtNameFilter(const FileFilter& filter) {
+    return QString::fromStdString(filter.description + " (" + text::join(filter.patterns, " ") +
+                                  ")");
+}
+
+}  // namespace
+
+std::vector<FileFilter> parseFileFilter(std::string_view filter) {
+    std::vector<std::string> parts = text::split(filter, '|');
+    std::vector<FileFilter> filters;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].empty()) break;
+        std::vector<std::string> patterns = patternsOf(parts[i + 1]);
+        if (patterns.empty()) break;
+        filters.push_back(FileFilter{parts[i], std::move(patterns)});
+    }
+    return filters;
+}
+
+FileDialogs& fileDialogs() { return *current; }
+void setFileDialogs(FileDialogs* dialogs) { current = dialogs ? dialogs : &qtDialogs; }
+
+std::string QtFileDialogs::show(const FileDialogRequest& request) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return {};
+    const bool save = request.kind == FileDialogRequest::Kind::Save;
+    // A save dialog belongs to the active window; an open dialog stands on its own.
+    QFileDialog dialog(save ? QApplication::activeWindow() : nullptr);
+    dialog.setObjectName("FileDialog");
+    // Qt's own dialog shows the filter list the same way on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    QStringList nameFilters;
+    for (const FileFilter& filter : request.filters) nameFilters << qtNameFilter(filter);
+    if (!nameFilters.isEmpty()) {
+        dialog.setNameFilters(nameFilters);
+        dialog.selectNameFilter(nameFilters.front());
+    }
+    dialog.setDirectory(QString::fromStdString(request.initialDir));
+    if (save && !request.defaultName.empty()) {
+        dialog.selectFile(QString::fromStdString(request.defaultName));
+    }
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? std::string() : chosen.front().toStdString();
+}
+
+std::string ScriptedFileDialogs::show(const FileDialogRequest& request) {
+    requests_.push_back(request);
+    if (answers_.empty()) return {};
+    std::string answer = std::move(answers_.front());
+    answers_.pop_front();
+    return answer;
+}
+
+}  // namespace vtl::platform

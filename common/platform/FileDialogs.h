@@ -1,0 +1,72 @@
+// The open and save dialogs: a Qt backend for the programs and a scripted one for tests.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vtl::platform {
+
+// One entry of a dialog's list of file types.
+struct FileFilter {
+    std::string description;            // the text the list shows
+    std::vector<std::string> patterns;  // wildcards; "*" stands for every file
+    bool operator==(const FileFilter&) const = default;
+};
+
+// Reads a filter of the form "description|pattern|description|pattern". The patterns of one entry
+// are separated by ";" and "*.*" means every file, with or without an extension. The list ends at
+// an empty description or an entry without a pattern, where the platform's dialogs end it.
+std::vector<FileFilter> parseFileFilter(std::string_view filter);
+
+struct FileDialogRequest {
+    enum class Kind { Open, Save };
+    Kind kind = Kind::Open;
+    std::vector<FileFilter> filters;  // the first one is chosen at the start
+    std::string initialDir;
+    std::string defaultName;  // the name a save dialog proposes
+};
+
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    // Shows a dialog and returns the chosen file, "" on cancel or when no dialog can be shown.
+    virtual std::string show(const FileDialogRequest& request) = 0;
+};
+
+// The dialogs in force: Qt's, unless a test installed its own.
+FileDialogs& fileDialogs();
+// Installs dialogs; nullptr brings Qt's back.
+void setFileDialogs(FileDialogs* dialogs);
+
+class ScopedFileDialogs {
+public:
+    explicit ScopedFileDialogs(FileDialogs& dialogs) { setFileDialogs(&dialogs); }
+    ~ScopedFileDialogs() { setFileDialogs(nullptr); }
+    ScopedFileDialogs(const ScopedFileDialogs&) = delete;
+    ScopedFileDialogs& operator=(const ScopedFileDialogs&) = delete;
+};
+
+// Qt's own file dialog (the same on every desktop). An open dialog takes one existing file; a
+// save dialog asks before it names an existing file. Without a QApplication it answers "".
+class QtFileDialogs : public FileDialogs {
+public:
+    std::string show(const FileDialogRequest& request) override;
+};
+
+// Answers from a queue and records what it was asked; an empty queue cancels.
+class ScriptedFileDialogs : public FileDialogs {
+public:
+    void answer(std::string path) { answers_.push_back(std::move(path)); }
+    void cancel() { answers_.push_back(std::string()); }
+    const std::vector<FileDialogRequest>& requests() const { return requests_; }
+
+    std::string show(const FileDialogRequest& request) override;
+
+private:
+    std::deque<std::string> answers_;
+    std::vector<FileDialogRequest> requests_;
+};
+
+}  // namespace vtl::platform

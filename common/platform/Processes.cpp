@@ -1,0 +1,263 @@
+#include "platform/Processes.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <system_error>
+
+#include "core/Text.h"
+
+extern char** environ;
+
+namespace vtl::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// --- Snapshot ---------------------------------------------------------------------------------
+
+std::string readProcFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool parsePid(const std::string& name, int32_t& pid) {
+    const char* end = name.data() + name.size();
+    auto [ptr, ec] = std::from_chars(name.data(), end, pid);
+    return ec == std::errc() && ptr == end && pid > 0;
+}
+
+// State and parent id from /proc/PID/stat. The command name in parentheses may itself hold
+// blanks and parentheses, so the fields are read after the last ")".
+bool readStat(const fs::path& dir, char& state, int32_t& parentPid) {
+    std::string stat = readProcFile(dir / "stat");
+    size_t close = stat.rfind(')');
+    if (close == std::string::npos || close + 4 > stat.size()) return false;
+    state = stat[close + 2];
+    const char* first = stat.data() + close + 4;
+    return std::from_chars(first, stat.data() + stat.size(), parentPid).ec == std::errc();
+}
+
+std::string imageNameOf(const fs::path& dir) {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink(dir / "exe", ec);
+    if (!ec) {
+        std::string name = exe.filename().string();
+        const std::string deleted = " (deleted)";
+        if (text::endsWith(name, deleted)) name.resize(name.size() - deleted.size());
+        return name;
+    }
+    // Processes of other users hide their executable; their first argument names it.
+    std::string cmdline = readProcFile(dir / "cmdline");
+    std::string argv0 = cmdline.substr(0, cmdline.find('\0'));
+    return fs::path(argv0).filename().string();
+}
+
+// --- Children ---------------------------------------------------------------------------------
+
+// Children dropped while still running; reaped on a later start so that none stays a zombie.
+std::mutex droppedMutex;
+std::vector<pid_t> dropped;
+
+void reapDropped() {
+    std::lock_guard lock(droppedMutex);
+    std::erase_if(dropped, [](pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) != 0; });
+}
+
+int32_t decodeStatus(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return kStillActive;
+}
+
+class LinuxChild : public ChildProcess {
+  public:
+    explicit LinuxChild(pid_t pid) : pid_(pid) {}
+    ~LinuxChild() override {
+        if (!exitCode_ && ::waitpid(pid_, nullptr, WNOHANG) == 0) {
+            std::lock_guard lock(droppedMutex);
+            dropped.push_back(pid_);
+        }
+    }
+
+    int32_t pid() const override { return pid_; }
+    int32_t exitCode() override {
+        if (!exitCode_) poll(WNOHANG);
+        return exitCode_.value_or(kStillActive);
+    }
+    int32_t wait() override {
+        while (!exitCode_) poll(0);
+        return *exitCode_;
+    }
+
+  private:
+    // One waitpid call; returns its result (0 while the child runs).
+    pid_t poll(int flags) {
+        int status = 0;
+        pid_t result;
+        do {
+            result = ::waitpid(pid_, &status, flags);
+        } while (result < 0 && errno == EINTR);
+        if (result < 0) throw errnoError(errno);
+        if (result == pid_) exitCode_ = decodeStatus(status);
+        return result;
+    }
+
+    pid_t pid_;
+    std::optional<int32_t> exitCode_;
+};
+
+// posix_spawn's attribute and file-action objects, released on every path.
+class SpawnSetup {
+  public:
+    SpawnSetup() {
+        ::posix_spawn_file_actions_init(&actions);
+        ::posix_spawnattr_init(&attr);
+    }
+    ~SpawnSetup() {
+        ::posix_spawn_file_actions_destroy(&actions);
+        ::posix_spawnattr_destroy(&attr);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+    void configure(const StartOptions& options) {
+        // The child starts with default signal handling, whatever the caller blocked or ignored.
+        sigset_t none, all;
+        sigemptyset(&none);
+        sigfillset(&all);
+        ::posix_spawnattr_setsigmask(&attr, &none);
+        ::posix_spawnattr_setsigdefault(&attr, &all);
+        short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+        if (options.detached) {
+            flags |= POSIX_SPAWN_SETSID;
+            ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        }
+        ::posix_spawnattr_setflags(&attr, flags);
+        if (!options.output.empty()) {
+            ::posix_spawn_file_actions_addopen(&actions, 1, options.output.c_str(),
+                                               O_WRONLY | O_CREAT | O_APPEND, 0666);
+            ::posix_spawn_file_actions_adddup2(&actions, 1, 2);
+        }
+    }
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attr;
+};
+
+class LinuxProcesses : public ProcessApi {
+  public:
+    std::vector<ProcessEntry> list() override {
+        std::vector<ProcessEntry> entries;
+        std::error_code ec;
+        fs::directory_iterator it("/proc", ec);
+        if (ec) throw errnoError(ec.value(), "/proc");
+        for (; it != fs::directory_iterator(); it.increment(ec)) {
+            if (ec) throw errnoError(ec.value(), "/proc");
+            ProcessEntry entry;
+            char state = 0;
+            // A process that ends while it is read drops out of the snapshot.
+            if (!parsePid(it->path().filename().string(), entry.pid)) continue;
+            if (!readStat(it->path(), state, entry.parentPid)) continue;
+            if (state == 'Z' || state == 'X') continue;
+            entry.imageName = imageNameOf(it->path());
+            entries.push_back(std::move(entry));
+        }
+        return entries;
+    }
+
+    bool terminate(int32_t pid) override {
+        // kill() reads 0 and negative ids as whole process groups.
+        if (pid < 1) return false;
+        return ::kill(pid, SIGKILL) == 0;
+    }
+
+    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& argv,
+                                        const StartOptions& options) override {
+        if (argv.empty() || argv[0].empty()) raise(err::InvalidCall, "No program to start");
+        reapDropped();
+        std::vector<char*> args;
+        for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        SpawnSetup setup;
+        setup.configure(options);
+        pid_t pid = 0;
+        int rc =
+            ::posix_spawn(&pid, argv[0].c_str(), &setup.actions, &setup.attr, args.data(), environ);
+        if (rc != 0) throw errnoError(rc, argv[0]);
+        return std::make_unique<LinuxChild>(pid);
+    }
+};
+
+LinuxProcesses linuxProcesses;
+ProcessApi* current = &linuxProcesses;
+
+// --- Fake -------------------------------------------------------------------------------------
+
+class FakeChild : public ChildProcess {
+  public:
+    FakeChild(int32_t pid, int polls, int32_t exitCode)
+        : pid_(pid), polls_(polls), exitCode_(exitCode) {}
+    int32_t pid() const override { return pid_; }
+    int32_t exitCode() override { return polls_-- > 0 ? kStillActive : exitCode_; }
+    int32_t wait() override {
+        polls_ = 0;
+        return exitCode_;
+    }
+
+  private:
+    int32_t pid_;
+    int polls_;
+    int32_t exitCode_;
+};
+
+}  // namespace
+
+ProcessApi& processes() {
+    return *current;
+}
+void setProcesses(ProcessApi* api) {
+    current = api ? api : &linuxProcesses;
+}
+
+void FakeProcesses::add(int32_t pid, int32_t parentPid, std::string imageName) {
+    table_.push_back({pid, parentPid, std::move(imageName)});
+}
+
+void FakeProcesses::setChildRun(int polls, int32_t exitCode) {
+    childPolls_ = polls;
+    childExitCode_ = exitCode;
+}
+
+std::vector<ProcessEntry> FakeProcesses::list() {
+    if (listError_) throw *listError_;
+    return table_;
+}
+
+bool FakeProcesses::terminate(int32_t pid) {
+    auto found = std::find_if(table_.begin(), table_.end(),
+                              [pid](const ProcessEntry& e) { return e.pid == pid; });
+    if (found == table_.end()) return false;
+    table_.erase(found);
+    terminated_.push_back(pid);
+    return true;
+}
+
+std::unique_ptr<ChildProcess> FakeProcesses::start(const std::vector<std::string>& argv,
+                                                   const StartOptions& options) {
+    starts_.push_back({argv, options});
+    return std::make_unique<FakeChild>(nextPid_++, childPolls_, childExitCode_);
+}
+
+}  // namespace vtl::platform

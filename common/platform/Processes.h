@@ -1,0 +1,105 @@
+// The processes of the machine as the programs see them: a snapshot of the running processes,
+// termination by id, and the start of a child program whose exit code can be polled.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/Error.h"
+
+namespace vtl::platform {
+
+// The exit code a running process reports.
+inline constexpr int32_t kStillActive = 259;
+
+struct ProcessEntry {
+    int32_t pid = 0;
+    int32_t parentPid = 0;
+    // File name of the process's executable, without folder ("ustation.exe").
+    std::string imageName;
+};
+
+struct StartOptions {
+    // Runs the child in a session of its own, without the caller's terminal and input
+    // (a hidden window).
+    bool detached = false;
+    // When set, standard output and error output are appended to this file.
+    std::string output;
+};
+
+// A child program we started. We alone reap it; its id is never looked up again.
+class ChildProcess {
+  public:
+    virtual ~ChildProcess() = default;
+    virtual int32_t pid() const = 0;
+    // The exit code without blocking: kStillActive while the child runs. A child ended by a
+    // signal reports 128 plus the signal number, as a shell does.
+    virtual int32_t exitCode() = 0;
+    // Blocks until the child has ended and returns its exit code.
+    virtual int32_t wait() = 0;
+};
+
+class ProcessApi {
+  public:
+    virtual ~ProcessApi() = default;
+    // The running processes; ended ones (zombies) are not listed.
+    virtual std::vector<ProcessEntry> list() = 0;
+    // Ends a process at once. False when there is no such process or it may not be ended;
+    // ids below 1 never name a process.
+    virtual bool terminate(int32_t pid) = 0;
+    // Starts argv[0] (a path) with its arguments as they are, without a shell. Raises the
+    // platform's error when the program cannot be started.
+    virtual std::unique_ptr<ChildProcess> start(const std::vector<std::string>& argv,
+                                                const StartOptions& options) = 0;
+};
+
+// The backend in force: the machine's own (/proc and signals), unless a test installed one.
+ProcessApi& processes();
+// Installs a backend; nullptr brings the machine's back.
+void setProcesses(ProcessApi* api);
+
+class ScopedProcesses {
+  public:
+    explicit ScopedProcesses(ProcessApi& api) { setProcesses(&api); }
+    ~ScopedProcesses() { setProcesses(nullptr); }
+    ScopedProcesses(const ScopedProcesses&) = delete;
+    ScopedProcesses& operator=(const ScopedProcesses&) = delete;
+};
+
+// A process table for tests: processes are added by hand, terminations are recorded, and a
+// started child runs for a given number of exit-code polls.
+class FakeProcesses : public ProcessApi {
+  public:
+    struct Start {
+        std::vector<std::string> argv;
+        StartOptions options;
+    };
+
+    void add(int32_t pid, int32_t parentPid, std::string imageName);
+    // Makes every later list() raise this error.
+    void failListing(Error error) { listError_ = std::move(error); }
+    // Children started from now on report kStillActive for `polls` polls, then exitCode.
+    void setChildRun(int polls, int32_t exitCode);
+
+    std::vector<ProcessEntry> list() override;
+    bool terminate(int32_t pid) override;
+    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& argv,
+                                        const StartOptions& options) override;
+
+    const std::vector<int32_t>& terminated() const { return terminated_; }
+    const std::vector<Start>& starts() const { return starts_; }
+
+  private:
+    std::vector<ProcessEntry> table_;
+    std::vector<int32_t> terminated_;
+    std::vector<Start> starts_;
+    std::optional<Error> listError_;
+    int childPolls_ = 0;
+    int32_t childExitCode_ = 0;
+    int32_t nextPid_ = 40000;
+};
+
+}  // namespace vtl::platform

@@ -1,0 +1,25 @@
+// The stand-in's append-only journal of every key-in and member call it received, so tests can
+// check exact key-in sequences. Unknown key-ins are marked.
+#pragma once
+
+#include <string>
+
+namespace vtl::ustation {
+
+class Journal {
+public:
+    // The journal in the platform home: ustation-journal.log.
+    static std::string defaultPath();
+    explicit Journal(std::string path = defaultPath());
+
+    void call(const std::string& member, const std::string& arguments);
+    void keyin(const std::string& keyin);
+    void unknownKeyin(const std::string& keyin);
+    void note(const std::string& text);
+
+private:
+    void append(const std::string& line);
+    std::string path_;
+};
+
+}  // namespace vtl::ustation

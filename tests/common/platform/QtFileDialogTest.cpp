@@ -1,0 +1,132 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "Dialog.h"
+#include "platform/XvfbServer.h"
+#include "support/TempDir.h"
+
+namespace vtl {
+namespace {
+
+using test::ScopedEnv;
+using test::TempDir;
+
+// One private X server and one application for the whole test program, both ended before the
+// program's static objects go.
+class Desktop : public ::testing::Environment {
+public:
+    static bool ready() { return app_ != nullptr; }
+
+    void SetUp() override {
+        server_ = std::make_unique<test::XvfbServer>();
+        if (server_->display().empty()) return;
+        display_ = std::make_unique<ScopedEnv>("DISPLAY", server_->display());
+        platform_ = std::make_unique<ScopedEnv>("QT_QPA_PLATFORM", "xcb");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override {
+        app_.reset();
+        platform_.reset();
+        display_.reset();
+        server_.reset();
+    }
+
+private:
+    std::unique_ptr<test::XvfbServer> server_;
+    std::unique_ptr<ScopedEnv> display_, platform_;
+    int argc_ = 1;
+    char name_[8] = "dialogs";
+    char* argv_[2] = {name_, nullptr};
+    static inline std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const desktop =
+    ::testing::AddGlobalTestEnvironment(new Desktop);
+
+struct Seen {
+    QStringList types;
+    QString directory;
+    QString fileName;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    QFileDialog::AcceptMode accept = QFileDialog::AcceptOpen;
+};
+
+// Calls show and, once its dialog is up, notes what it shows and lets act answer it.
+std::string withDialog(const std::function<std::string()>& show, Seen& seen,
+                       const std::function<void(QFileDialog&)>& act) {
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            if (!dialog || !dialog->isVisible()) continue;
+            timer.stop();
+            auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
+            for (int i = 0; combo && i < combo->count(); ++i) seen.types << combo->itemText(i);
+            seen.directory = dialog->directory().absolutePath();
+            seen.fileName = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+            seen.mode = dialog->fileMode();
+            seen.accept = dialog->acceptMode();
+            act(*dialog);
+            return;
+        }
+    });
+    timer.start();
+    return show();
+}
+
+class QtFileDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!Desktop::ready()) GTEST_SKIP() << "Xvfb did not start";
+    }
+    TempDir dir_;
+    Seen seen_;
+};
+
+TEST_F(QtFileDialog, OpenFileShowsTheFilterEntriesAndReturnsTheChosenFile) {
+    const std::string ini = dir_.write("vtl.ini", "").string();
+    dir_.write("notes.txt", "");
+    std::string chosen = withDialog(
+        [&] { return FileDialog().OpenFile("INI-File (*.ini)|*.ini", dir_.str()); }, seen_,
+        [&](QFileDialog& dialog) {
+            dialog.selectFile(QString::fromStdString(ini));
+            static_cast<QDialog&>(dialog).accept();
+        });
+    EXPECT_EQ(chosen, ini);
+    EXPECT_EQ(seen_.types, QStringList{"INI-File (*.ini)"});
+    EXPECT_EQ(seen_.directory.toStdString(), dir_.str());
+    EXPECT_EQ(seen_.mode, QFileDialog::ExistingFile);
+    EXPECT_EQ(seen_.accept, QFileDialog::AcceptOpen);
+}
+
+TEST_F(QtFileDialog, CancelGivesEmptyWithSeveralEntries) {
+    std::string chosen = withDialog(
+        [&] {
+            return FileDialog().OpenFile(
+                "IsoGen h-File (*.h; *.h1)|*.h;*.h1|ASCII-List file (*.*)|*.*", dir_.str());
+        },
+        seen_, [](QFileDialog& dialog) { dialog.reject(); });
+    EXPECT_EQ(chosen, "");
+    EXPECT_EQ(seen_.types, (QStringList{"IsoGen h-File (*.h; *.h1)", "ASCII-List file (*.*)"}));
+}
+
+TEST_F(QtFileDialog, SaveFileProposesTheDefaultName) {
+    std::string chosen = withDialog(
+        [&] { return FileDialog().SaveFile("texts.xls", std::nullopt, dir_.str()); }, seen_,
+        [](QFileDialog& dialog) { static_cast<QDialog&>(dialog).accept(); });
+    EXPECT_EQ(chosen, (dir_ / "texts.xls").string());
+    EXPECT_EQ(seen_.fileName, "texts.xls");
+    EXPECT_EQ(seen_.types, QStringList{"Alle Dateien (*.*)"});
+    EXPECT_EQ(seen_.accept, QFileDialog::AcceptSave);
+}
+
+}  // namespace
+}  // namespace vtl

@@ -1,0 +1,131 @@
+// The automation proxy against the stand-in's server over a real local socket, with the server
+// on a thread of its own (as it is a process of its own in use) and a fake application behind it.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "AutomationServer.h"
+#include "mstn/RemoteApplication.h"
+#include "support/FakeMicroStation.h"
+#include "support/ServerThread.h"
+#include "support/TempDir.h"
+
+namespace vtl {
+namespace {
+
+class AutomationWireTest : public ::testing::Test {
+protected:
+    test::ScopedPlatformHome home;
+    test::FakeMicroStation fake;
+};
+
+TEST_F(AutomationWireTest, MemberCallsReachTheApplicationWithTheirArguments) {
+    fake.expressions["tcb->uorpersub"] = 1000;
+    fake.configVars["MS_DATA"] = "/data/";
+    test::ServerThread server(fake);
+    ASSERT_TRUE(server.listening());
+    auto app = mstn::connectApplication();
+    app->MbeSendCommand("newfile /tmp/a b.dgn");
+    app->MbeSetAppVariable("cnvdgn", "convert3d", 1.5);
+    app->mbeSendDataPoint({1.25, -2, 0});
+    EXPECT_EQ(app->MbeCExpressionLong("tcb->uorpersub"), 1000);
+    EXPECT_EQ(app->MbeGetConfigVar("MS_DATA"), "/data/");
+    EXPECT_EQ(app->MbeGetConfigVar("MS_NONE"), "");
+    server.stop();
+    ASSERT_EQ(fake.keyins.size(), 1u);
+    EXPECT_EQ(fake.keyins[0], "newfile /tmp/a b.dgn");
+    EXPECT_EQ(fake.calls[1], "MbeSetAppVariable(cnvdgn, convert3d, 1.5)");
+    EXPECT_EQ(fake.calls[2], "mbeSendDataPoint(1.25, -2, 0)");
+}
+
+TEST_F(AutomationWireTest, ElementObjectsAnswerWithTheirOutArguments) {
+    test::ServerThread server(fake);
+    auto app = mstn::connectApplication();
+    auto element = app->MbeElement();
+    EXPECT_EQ(element->fromFile(0), -1);
+    std::string text = "stale";
+    EXPECT_EQ(element->GetString(text), 1);
+    EXPECT_EQ(text, "");
+    mstn::Point a{9, 9, 9}, b;
+    element->getEndPoints(a, b);
+    EXPECT_EQ(a.x, 0);
+    EXPECT_EQ(app->MbeRefFiles()->maxRefFiles(), 0);
+}
+
+TEST_F(AutomationWireTest, AFailingMemberRaisesItsAutomationError) {
+    fake.failOnCall(2, Error(1234, "", "the design file is read-only"));
+    test::ServerThread server(fake);
+    auto app = mstn::connectApplication();
+    app->MbeSendReset();
+    try {
+        app->MbeSendCommand("fit all");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 1234);
+        EXPECT_EQ(e.description(), "the design file is read-only");
+        EXPECT_EQ(e.source(), "MicroStation");
+    }
+    EXPECT_THROW(app->MbeCExpressionLong("unknown expression"), Error);
+    app->MbeSendReset();  // the connection survives errors
+}
+
+TEST_F(AutomationWireTest, TheJournalListsEveryCall) {
+    {
+        test::ServerThread server(fake);
+        auto app = mstn::connectApplication();
+        app->MbeSendCommand("place lstring");
+        app->MbeSendReset();
+    }
+    std::string journal = test::readFile(home.path() / "ustation-journal.log");
+    EXPECT_NE(journal.find("call MbeSendCommand(\"place lstring\")"), std::string::npos);
+    EXPECT_NE(journal.find("call MbeSendReset()"), std::string::npos);
+}
+
+TEST_F(AutomationWireTest, NoServerMeansCannotCreateObject) {
+    try {
+        mstn::connectApplication();
+        FAIL() << "attached to nothing";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), err::CannotCreateObject);
+    }
+}
+
+TEST_F(AutomationWireTest, ACallToAServerThatIsGoneFailsPromptly) {
+    auto server = std::make_unique<test::ServerThread>(fake);
+    auto app = mstn::connectApplication();
+    app->MbeSendReset();
+    server.reset();
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        app->MbeSendCommand("NULL");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), mstn::kServerUnavailable);
+    }
+    EXPECT_LT(timer.elapsed(), 1000);
+}
+
+TEST_F(AutomationWireTest, TimersFireWhileACallWaitsForAStalledServer) {
+    test::ServerThread server(fake);
+    mstn::Channel channel(mstn::wire::endpoint());
+    channel.call(mstn::wire::kApplicationObject, "TestStall", {400});
+    bool fired = false;
+    QTimer::singleShot(50, [&] { fired = true; });
+    QElapsedTimer timer;
+    timer.start();
+    channel.call(mstn::wire::kApplicationObject, "MbeSendReset");
+    EXPECT_GE(timer.elapsed(), 350);
+    EXPECT_TRUE(fired);
+}
+
+}  // namespace
+}  // namespace vtl
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -8,7 +8,7 @@
 namespace vtl {
 
 class Dialog {
-public:
+  public:
     // The chosen existing file, "" on cancel. Without a filter every file is offered ("Alle
     // Dateien (*.*)|*.*"); without a start folder the dialog starts in the current folder.
     std::string OpenFile(const std::optional<std::string>& filter = std::nullopt,

@@ -40,8 +40,8 @@ std::string failureText(int32_t code, const std::string& file, const std::string
 
 }  // namespace
 
-void ShellExec(const std::string& operation, const std::string& file,
-               const std::string& parameters, const std::string& directory, int32_t& result) {
+void ShellExec(const std::string& operation, const std::string& file, const std::string& parameters,
+               const std::string& directory, int32_t& result) {
     result = platform::shell().execute(operation, file, parameters, directory);
     if (result <= platform::shellcode::LastFailure) {
         raise(kOwnError, failureText(result, file, directory));

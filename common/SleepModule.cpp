@@ -4,6 +4,8 @@
 
 namespace vtl::SleepModule {
 
-void DoSleep(int32_t milliseconds) { clock().sleepMs(milliseconds); }
+void DoSleep(int32_t milliseconds) {
+    clock().sleepMs(milliseconds);
+}
 
 }  // namespace vtl::SleepModule

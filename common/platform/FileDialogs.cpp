@@ -45,8 +45,12 @@ std::vector<FileFilter> parseFileFilter(std::string_view filter) {
     return filters;
 }
 
-FileDialogs& fileDialogs() { return *current; }
-void setFileDialogs(FileDialogs* dialogs) { current = dialogs ? dialogs : &qtDialogs; }
+FileDialogs& fileDialogs() {
+    return *current;
+}
+void setFileDialogs(FileDialogs* dialogs) {
+    current = dialogs ? dialogs : &qtDialogs;
+}
 
 std::string QtFileDialogs::show(const FileDialogRequest& request) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return {};

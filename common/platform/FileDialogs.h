@@ -29,7 +29,7 @@ struct FileDialogRequest {
 };
 
 class FileDialogs {
-public:
+  public:
     virtual ~FileDialogs() = default;
     // Shows a dialog and returns the chosen file, "" on cancel or when no dialog can be shown.
     virtual std::string show(const FileDialogRequest& request) = 0;
@@ -41,7 +41,7 @@ FileDialogs& fileDialogs();
 void setFileDialogs(FileDialogs* dialogs);
 
 class ScopedFileDialogs {
-public:
+  public:
     explicit ScopedFileDialogs(FileDialogs& dialogs) { setFileDialogs(&dialogs); }
     ~ScopedFileDialogs() { setFileDialogs(nullptr); }
     ScopedFileDialogs(const ScopedFileDialogs&) = delete;
@@ -51,20 +51,20 @@ public:
 // Qt's own file dialog (the same on every desktop). An open dialog takes one existing file; a
 // save dialog asks before it names an existing file. Without a QApplication it answers "".
 class QtFileDialogs : public FileDialogs {
-public:
+  public:
     std::string show(const FileDialogRequest& request) override;
 };
 
 // Answers from a queue and records what it was asked; an empty queue cancels.
 class ScriptedFileDialogs : public FileDialogs {
-public:
+  public:
     void answer(std::string path) { answers_.push_back(std::move(path)); }
     void cancel() { answers_.push_back(std::string()); }
     const std::vector<FileDialogRequest>& requests() const { return requests_; }
 
     std::string show(const FileDialogRequest& request) override;
 
-private:
+  private:
     std::deque<std::string> answers_;
     std::vector<FileDialogRequest> requests_;
 };

@@ -23,8 +23,12 @@ Shell* current = &linuxShell;
 
 }  // namespace
 
-Shell& shell() { return *current; }
-void setShell(Shell* shell) { current = shell ? shell : &linuxShell; }
+Shell& shell() {
+    return *current;
+}
+void setShell(Shell* shell) {
+    current = shell ? shell : &linuxShell;
+}
 
 int32_t FakeShell::execute(const std::string& operation, const std::string& file,
                            const std::string& parameters, const std::string& directory) {

@@ -23,7 +23,7 @@ inline constexpr int32_t LastFailure = 32;
 }  // namespace shellcode
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     // Opens a file with a verb ("open", or empty for the default one), the parameters of a
     // program and a working folder (empty: the current one). Does not wait for what it started.
@@ -38,7 +38,7 @@ Shell& shell();
 void setShell(Shell* shell);
 
 class ScopedShell {
-public:
+  public:
     explicit ScopedShell(Shell& shell) { setShell(&shell); }
     ~ScopedShell() { setShell(nullptr); }
     ScopedShell(const ScopedShell&) = delete;
@@ -46,17 +46,18 @@ public:
 };
 
 // Programs (files we may execute) are started in their own session with the parameters as their
-// arguments; documents and folders are opened through xdg-open. A relative file name counts from
-// the current folder; a bare name that is not there is looked for as a program on PATH.
+// arguments; documents and folders are opened through xdg-open, without the parameters. A relative
+// file name counts from the current folder; a bare name that is not there is looked for as a
+// program on PATH. Verbs other than "open" have no association here.
 class LinuxShell : public Shell {
-public:
+  public:
     int32_t execute(const std::string& operation, const std::string& file,
                     const std::string& parameters, const std::string& directory) override;
 };
 
 // Records what it was asked and answers with a set result.
 class FakeShell : public Shell {
-public:
+  public:
     struct Call {
         std::string operation, file, parameters, directory;
     };

@@ -33,7 +33,9 @@ WindowSystem* current = &x11Windows;
 
 }  // namespace
 
-WindowSystem& windows() { return *current; }
+WindowSystem& windows() {
+    return *current;
+}
 void setWindows(WindowSystem* windowSystem) {
     current = windowSystem ? windowSystem : &x11Windows;
 }
@@ -88,7 +90,7 @@ constexpr int kFrameDepth = 4;
 // One connection for one call: opened anew each time, so a server that came or went since the
 // last call is seen as it is now, and nothing is cached that could go stale.
 class Connection {
-public:
+  public:
     Connection() {
         const char* name = std::getenv("DISPLAY");
         if (!name || !*name || ownDisplay) return;
@@ -119,8 +121,7 @@ public:
     Atom atom(const char* name) const { return XInternAtom(display_, name, False); }
 
     // The items of a property of format 32 (windows, atoms, WM_STATE); nullopt when it is missing.
-    std::optional<std::vector<unsigned long>> longs(Window window, Atom property,
-                                                    Atom type) const {
+    std::optional<std::vector<unsigned long>> longs(Window window, Atom property, Atom type) const {
         Atom actualType = None;
         int format = 0;
         unsigned long count = 0, after = 0;
@@ -181,7 +182,7 @@ public:
         return result;
     }
 
-private:
+  private:
     Display* display_ = nullptr;
     Window root_ = 0;
 };
@@ -288,7 +289,8 @@ void requestAbove(const Connection& x, Window window, bool above) {
 void writeAboveState(const Connection& x, Window window, bool above) {
     Atom stateAtom = x.atom("_NET_WM_STATE");
     Atom aboveAtom = x.atom("_NET_WM_STATE_ABOVE");
-    std::vector<unsigned long> items = x.longs(window, stateAtom, XA_ATOM).value_or(std::vector<unsigned long>{});
+    std::vector<unsigned long> items =
+        x.longs(window, stateAtom, XA_ATOM).value_or(std::vector<unsigned long>{});
     std::erase(items, aboveAtom);
     if (above) items.push_back(aboveAtom);
     XChangeProperty(x.display(), window, stateAtom, XA_ATOM, 32, PropModeReplace,
@@ -337,8 +339,8 @@ WindowHandle FakeWindowSystem::open(std::string title, std::string className) {
     Entry entry;
     entry.window = TopLevelWindow{next_++, std::move(title), className, className};
     // A new window opens above the ordinary windows but below those kept on top.
-    auto firstOrdinary = std::find_if(entries_.begin(), entries_.end(),
-                                      [](const Entry& e) { return !e.topmost; });
+    auto firstOrdinary =
+        std::find_if(entries_.begin(), entries_.end(), [](const Entry& e) { return !e.topmost; });
     entries_.insert(firstOrdinary, entry);
     return entry.window.handle;
 }

@@ -25,7 +25,7 @@ struct TopLevelWindow {
 bool hasClass(const TopLevelWindow& window, std::string_view className);
 
 class WindowSystem {
-public:
+  public:
     virtual ~WindowSystem() = default;
     // The top-level windows, topmost first.
     virtual std::vector<TopLevelWindow> topLevelWindows() = 0;
@@ -43,7 +43,7 @@ void setWindows(WindowSystem* windowSystem);
 
 // Installs a window system for one scope.
 class ScopedWindows {
-public:
+  public:
     explicit ScopedWindows(WindowSystem& windowSystem) { setWindows(&windowSystem); }
     ~ScopedWindows() { setWindows(nullptr); }
     ScopedWindows(const ScopedWindows&) = delete;
@@ -54,14 +54,14 @@ public:
 // runs, else the root window's children (below a reparenting frame, the client that carries
 // WM_STATE). Each call opens its own connection to DISPLAY; without one there are no windows.
 class X11WindowSystem : public WindowSystem {
-public:
+  public:
     std::vector<TopLevelWindow> topLevelWindows() override;
     int32_t setTopMost(WindowHandle window, bool topmost) override;
 };
 
 // Windows held in memory for tests.
 class FakeWindowSystem : public WindowSystem {
-public:
+  public:
     // Opens a window above the others and returns its handle.
     WindowHandle open(std::string title, std::string className);
     void close(WindowHandle window);
@@ -71,7 +71,7 @@ public:
     std::vector<TopLevelWindow> topLevelWindows() override;
     int32_t setTopMost(WindowHandle window, bool topmost) override;
 
-private:
+  private:
     struct Entry {
         TopLevelWindow window;
         bool topmost = false;

@@ -1,9 +1,8 @@
-#include "Dialog.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "Dialog.h"
 #include "platform/FileDialogs.h"
 
 namespace vtl {
@@ -15,7 +14,8 @@ using platform::parseFileFilter;
 using Filters = std::vector<FileFilter>;
 
 TEST(FileFilter, PairsOfDescriptionAndPatterns) {
-    EXPECT_EQ(parseFileFilter("INI-File (*.ini)|*.ini"), (Filters{{"INI-File (*.ini)", {"*.ini"}}}));
+    EXPECT_EQ(parseFileFilter("INI-File (*.ini)|*.ini"),
+              (Filters{{"INI-File (*.ini)", {"*.ini"}}}));
     EXPECT_EQ(parseFileFilter("IsoGen h-File (*.h; *.h1)|*.h;*.h1|ASCII-List file (*.*)|*.*|"),
               (Filters{{"IsoGen h-File (*.h; *.h1)", {"*.h", "*.h1"}},
                        {"ASCII-List file (*.*)", {"*"}}}));
@@ -31,7 +31,7 @@ TEST(FileFilter, TheListEndsWhereTheDialogsEndIt) {
 }
 
 class DialogWithScript : public ::testing::Test {
-protected:
+  protected:
     platform::ScriptedFileDialogs script_;
     platform::ScopedFileDialogs scoped_{script_};
 };

@@ -1,7 +1,6 @@
-#include "SleepModule.h"
-
 #include <gtest/gtest.h>
 
+#include "SleepModule.h"
 #include "support/FakeClock.h"
 
 namespace vtl::SleepModule {

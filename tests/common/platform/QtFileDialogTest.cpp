@@ -1,10 +1,10 @@
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <memory>
 
@@ -21,7 +21,7 @@ using test::TempDir;
 // One private X server and one application for the whole test program, both ended before the
 // program's static objects go.
 class Desktop : public ::testing::Environment {
-public:
+  public:
     static bool ready() { return app_ != nullptr; }
 
     void SetUp() override {
@@ -38,7 +38,7 @@ public:
         server_.reset();
     }
 
-private:
+  private:
     std::unique_ptr<test::XvfbServer> server_;
     std::unique_ptr<ScopedEnv> display_, platform_;
     int argc_ = 1;
@@ -83,7 +83,7 @@ std::string withDialog(const std::function<std::string()>& show, Seen& seen,
 }
 
 class QtFileDialog : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!Desktop::ready()) GTEST_SKIP() << "Xvfb did not start";
     }
@@ -119,9 +119,9 @@ TEST_F(QtFileDialog, CancelGivesEmptyWithSeveralEntries) {
 }
 
 TEST_F(QtFileDialog, SaveFileProposesTheDefaultName) {
-    std::string chosen = withDialog(
-        [&] { return FileDialog().SaveFile("texts.xls", std::nullopt, dir_.str()); }, seen_,
-        [](QFileDialog& dialog) { static_cast<QDialog&>(dialog).accept(); });
+    std::string chosen =
+        withDialog([&] { return FileDialog().SaveFile("texts.xls", std::nullopt, dir_.str()); },
+                   seen_, [](QFileDialog& dialog) { static_cast<QDialog&>(dialog).accept(); });
     EXPECT_EQ(chosen, (dir_ / "texts.xls").string());
     EXPECT_EQ(seen_.fileName, "texts.xls");
     EXPECT_EQ(seen_.types, QStringList{"Alle Dateien (*.*)"});

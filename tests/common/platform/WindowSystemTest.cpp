@@ -1,5 +1,3 @@
-#include "platform/WindowSystem.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 #include <thread>
 
 #include "WindowPosModule.h"
+#include "platform/WindowSystem.h"
 #include "platform/XvfbServer.h"
 #include "support/TempDir.h"
 
@@ -34,7 +33,7 @@ bool eventually(const std::function<bool()>& condition) {
 
 // A program's side of the server: opens windows the way toolkits do.
 class Client {
-public:
+  public:
     explicit Client(const std::string& display) : display_(XOpenDisplay(display.c_str())) {}
     ~Client() {
         if (display_) XCloseDisplay(display_);
@@ -43,9 +42,9 @@ public:
 
     Window create(Window parent = 0) {
         XSetWindowAttributes attributes{};
-        Window window = XCreateWindow(display_, parent ? parent : DefaultRootWindow(display_), 10,
-                                      10, 200, 100, 0, CopyFromParent, InputOutput,
-                                      CopyFromParent, 0, &attributes);
+        Window window =
+            XCreateWindow(display_, parent ? parent : DefaultRootWindow(display_), 10, 10, 200, 100,
+                          0, CopyFromParent, InputOutput, CopyFromParent, 0, &attributes);
         return window;
     }
     void setClass(Window window, const char* instance, const char* className) {
@@ -65,8 +64,8 @@ public:
     }
     void setWmState(Window window, long state) {
         long items[2] = {state, 0};
-        XChangeProperty(display_, window, atom("WM_STATE"), atom("WM_STATE"), 32,
-                        PropModeReplace, reinterpret_cast<unsigned char*>(items), 2);
+        XChangeProperty(display_, window, atom("WM_STATE"), atom("WM_STATE"), 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(items), 2);
     }
     Window open(const std::string& title, const char* instance, const char* className) {
         Window window = create();
@@ -94,7 +93,7 @@ public:
     }
     Atom atom(const char* name) { return XInternAtom(display_, name, False); }
 
-private:
+  private:
     Display* display_;
 };
 
@@ -116,8 +115,20 @@ std::optional<TopLevelWindow> listed(Window window) {
     return std::nullopt;
 }
 
+}  // namespace
+}  // namespace vtl::platform
+
+namespace vtl::test {
+void PrintTo(XvfbServer::Manager manager, std::ostream* out) {
+    *out << (manager == XvfbServer::Manager::Bare ? "bare Xvfb" : "openbox");
+}
+}  // namespace vtl::test
+
+namespace vtl::platform {
+namespace {
+
 class X11Windows : public ::testing::TestWithParam<XvfbServer::Manager> {
-protected:
+  protected:
     void SetUp() override {
         if (server_.display().empty()) GTEST_SKIP() << "Xvfb or openbox did not start";
         ASSERT_NE(client_.display(), nullptr);
@@ -148,9 +159,13 @@ TEST_P(X11Windows, ListsClientWindowsTopmostFirstWithTitleAndClass) {
     XSync(client_.display(), False);
     ASSERT_TRUE(eventually([&] { return ours({overview, legacy}).size() == 2; }));
 
-    // The handles are the clients the programs created, not a window manager's frames.
-    EXPECT_EQ(ours({overview, legacy}), (std::vector<WindowHandle>{WindowHandle(legacy),
-                                                                   WindowHandle(overview)}));
+    // The handles are the clients the programs created, not a window manager's frames. Without
+    // a window manager the later window lies on top; a manager stacks new windows by its own
+    // rules (the order under it is checked through topmost below).
+    if (!managed()) {
+        EXPECT_EQ(ours({overview, legacy}),
+                  (std::vector<WindowHandle>{WindowHandle(legacy), WindowHandle(overview)}));
+    }
     TopLevelWindow first = *listed(overview);
     EXPECT_EQ(first.title, "Übersicht – 4711.dgn");
     EXPECT_EQ(first.className, "MSTNTop");
@@ -163,8 +178,8 @@ TEST_P(X11Windows, HiddenWindowsMenusAndTooltipsAreNotListed) {
     client_.setClass(hidden, "hidden", "Hidden");
     XSetWindowAttributes popupAttributes{};
     popupAttributes.override_redirect = True;
-    Window popup = XCreateWindow(client_.display(), DefaultRootWindow(client_.display()), 0, 0,
-                                 50, 50, 0, CopyFromParent, InputOutput, CopyFromParent,
+    Window popup = XCreateWindow(client_.display(), DefaultRootWindow(client_.display()), 0, 0, 50,
+                                 50, 0, CopyFromParent, InputOutput, CopyFromParent,
                                  CWOverrideRedirect, &popupAttributes);
     client_.setClass(popup, "popup", "Popup");
     XMapWindow(client_.display(), popup);
@@ -190,22 +205,21 @@ TEST_P(X11Windows, FindsByEitherClassPartIgnoringCase) {
 
 TEST_P(X11Windows, TopMostRaisesTheWindowAndKeepsItAbove) {
     std::vector<Window> windows = openAll({"first", "second"});
-    const Window first = windows[0];
-    ASSERT_EQ(ours(windows).front(), windows[1]);
+    const Window lower = ours(windows).back();
 
-    EXPECT_NE(WindowPosModule::SetTopMost(first, true), 0);
-    EXPECT_TRUE(eventually([&] { return ours(windows).front() == first; }));
+    EXPECT_NE(WindowPosModule::SetTopMost(lower, true), 0);
+    EXPECT_TRUE(eventually([&] { return ours(windows).front() == lower; }));
     if (managed()) {
-        EXPECT_TRUE(eventually([&] { return client_.hasAboveState(first); }));
+        EXPECT_TRUE(eventually([&] { return client_.hasAboveState(lower); }));
         // A window opened later stays below the one kept on top.
         windows.push_back(client_.open("third", "vtltest", "VtlTest"));
         ASSERT_TRUE(eventually([&] { return ours(windows).size() == 3; }));
-        EXPECT_EQ(ours(windows).front(), first);
+        EXPECT_EQ(ours(windows).front(), lower);
     }
 
-    EXPECT_NE(WindowPosModule::SetTopMost(first, false), 0);
+    EXPECT_NE(WindowPosModule::SetTopMost(lower, false), 0);
     if (managed()) {
-        EXPECT_TRUE(eventually([&] { return !client_.hasAboveState(first); }));
+        EXPECT_TRUE(eventually([&] { return !client_.hasAboveState(lower); }));
     }
 }
 
@@ -217,8 +231,7 @@ TEST_P(X11Windows, TopMostOfAnUnknownWindowFailsWithoutHarm) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, X11Windows,
-                         ::testing::Values(XvfbServer::Manager::Bare,
-                                           XvfbServer::Manager::Openbox),
+                         ::testing::Values(XvfbServer::Manager::Bare, XvfbServer::Manager::Openbox),
                          [](const auto& param) {
                              return param.param == XvfbServer::Manager::Bare ? "BareXvfb"
                                                                              : "Openbox";
@@ -255,7 +268,8 @@ TEST(X11WindowsWithoutClientList, FramesStandForTheClientsBelowThem) {
 }
 
 TEST(X11WindowsWithoutDisplay, ThereAreNoWindows) {
-    for (std::optional<std::string> value : {std::optional<std::string>(), std::optional<std::string>(":31999")}) {
+    for (std::optional<std::string> value :
+         {std::optional<std::string>(), std::optional<std::string>(":31999")}) {
         ScopedEnv display("DISPLAY", value);
         X11WindowSystem x11;
         EXPECT_TRUE(x11.topLevelWindows().empty());

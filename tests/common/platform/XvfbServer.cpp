@@ -53,7 +53,8 @@ void stop(pid_t& pid) {
 // The display number Xvfb writes to the descriptor named by -displayfd, once it accepts clients.
 std::string readDisplayNumber(int fd) {
     std::string number;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
         pollfd poller{fd, POLLIN, 0};
         if (::poll(&poller, 1, 100) <= 0) continue;
@@ -110,8 +111,8 @@ bool managerReady(Display* display) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     while (std::chrono::steady_clock::now() < deadline) {
-        Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0,
-                                           0, 0);
+        Window probe =
+            XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
         XMapWindow(display, probe);
         XSync(display, False);
         bool managed = false;
@@ -158,11 +159,10 @@ bool XvfbServer::startServer() {
 
 bool XvfbServer::startOpenbox() {
     const std::string home = home_.str();
-    manager_ = spawn({"openbox", "--sm-disable"},
-                     {{"DISPLAY", display_},
-                      {"HOME", home},
-                      {"XDG_CONFIG_HOME", home + "/config"},
-                      {"XDG_CACHE_HOME", home + "/cache"}});
+    manager_ = spawn({"openbox", "--sm-disable"}, {{"DISPLAY", display_},
+                                                   {"HOME", home},
+                                                   {"XDG_CONFIG_HOME", home + "/config"},
+                                                   {"XDG_CACHE_HOME", home + "/cache"}});
     if (manager_ <= 0) return false;
     Display* display = XOpenDisplay(display_.c_str());
     if (!display) return false;

@@ -11,7 +11,7 @@
 namespace vtl::test {
 
 class XvfbServer {
-public:
+  public:
     enum class Manager { Bare, Openbox };
 
     explicit XvfbServer(Manager manager = Manager::Bare);
@@ -22,7 +22,7 @@ public:
     // The display name (":N"); "" when the server or its window manager did not come up.
     const std::string& display() const { return display_; }
 
-private:
+  private:
     bool startServer();
     bool startOpenbox();
 

@@ -1,0 +1,10 @@
+#include "Variablen.h"
+
+namespace vtl {
+
+RunState& Variablen() {
+    static RunState state;
+    return state;
+}
+
+}  // namespace vtl

@@ -12,6 +12,7 @@
 #include "Render.h"
 #include "Session.h"
 #include "Tools.h"
+#include "dgn/DesignFile.h"
 #include "core/Error.h"
 #include "mstn/Protocol.h"
 #include "mstn/RemoteApplication.h"
@@ -61,6 +62,7 @@ int sendKeyins(int argc, char** argv, const std::string& keyins) {
 }
 
 int render(int argc, char** argv, const std::string& file, const std::string& out) {
+    dgn::DesignFile::open(file);  // a file that is no design file is refused, not pictured
     QGuiApplication app(argc, argv);
     QImage image = renderDesign(file, QSize(1024, 768));
     if (!image.save(QString::fromStdString(out), "PNG")) {

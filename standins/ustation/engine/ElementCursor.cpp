@@ -1,0 +1,166 @@
+#include "ElementCursor.h"
+
+#include <algorithm>
+
+#include "core/Error.h"
+
+namespace vtl::ustation {
+
+namespace {
+
+constexpr int32_t kEnd = -1;
+
+[[noreturn]] void fail(const std::string& description) {
+    throw Error(err::AutomationError, "", description);
+}
+
+}  // namespace
+
+ElementCursor::ElementCursor(std::shared_ptr<Workspace> workspace)
+    : workspace_(std::move(workspace)) {}
+
+int32_t ElementCursor::fromFile(int32_t position, int32_t fileIndex) {
+    position_ = kEnd;
+    extent_ = 0;
+    parts_.clear();
+    current_ = 0;
+    // Index 0 is the master file; no reference file is attached to read from.
+    if (fileIndex != 0 || position < 0 || !workspace_->design) return kEnd;
+    const dgn::DesignFile& design = *workspace_->design;
+    const dgn::Record* record = design.find(static_cast<uint64_t>(position));
+    // A position inside a complex element goes on with the next element of its own.
+    while (record && record->element.complex)
+        record = design.find(record->position + record->size());
+    if (!record || record->position > static_cast<uint64_t>(INT32_MAX)) return kEnd;
+    parts_.push_back(*record);
+    for (const dgn::Record* part : design.components(*record)) parts_.push_back(*part);
+    file_ = design.path();
+    header_ = design.header();
+    position_ = static_cast<int32_t>(record->position);
+    extent_ = static_cast<int32_t>(record->extent);
+    return position_;
+}
+
+int32_t ElementCursor::fileSize() {
+    return extent_;
+}
+
+int32_t ElementCursor::Type() {
+    return current().type;
+}
+
+int32_t ElementCursor::GetString(std::string& text) {
+    const std::string* value = dgn::textOf(current());
+    if (!value) return kNotApplicable;
+    text = *value;
+    return mstn::Application::MBE_Success;
+}
+
+int32_t ElementCursor::GetOrigin(mstn::Point& origin) {
+    const dgn::Body& body = current().body;
+    const dgn::Point* point = nullptr;
+    if (const auto* text = std::get_if<dgn::TextBody>(&body)) point = &text->origin;
+    if (const auto* node = std::get_if<dgn::TextNodeBody>(&body)) point = &node->origin;
+    if (const auto* cell = std::get_if<dgn::CellBody>(&body)) point = &cell->origin;
+    if (!point) return kNotApplicable;
+    origin = toMaster(*point);
+    return mstn::Application::MBE_Success;
+}
+
+int32_t ElementCursor::getEndPoints(mstn::Point& start, mstn::Point& end) {
+    const dgn::Body& body = current().body;
+    if (const auto* line = std::get_if<dgn::LineBody>(&body)) {
+        start = toMaster(line->start);
+        end = toMaster(line->end);
+        return mstn::Application::MBE_Success;
+    }
+    const auto* string = std::get_if<dgn::LineStringBody>(&body);
+    if (!string || string->vertices.empty()) return kNotApplicable;
+    start = toMaster(string->vertices.front());
+    end = toMaster(string->vertices.back());
+    return mstn::Application::MBE_Success;
+}
+
+int32_t ElementCursor::Level() {
+    return current().level;
+}
+int32_t ElementCursor::Color() {
+    return current().symbology.color;
+}
+int32_t ElementCursor::Weight() {
+    return current().symbology.weight;
+}
+
+int32_t ElementCursor::nextComponent() {
+    requireElement();
+    if (current_ + 1 >= parts_.size()) return kNotApplicable;
+    ++current_;
+    return mstn::Application::MBE_Success;
+}
+
+int32_t ElementCursor::setString(const std::string& text) {
+    auto* body = std::get_if<dgn::TextBody>(&current().body);
+    if (!body) return kNotApplicable;
+    body->text = text;
+    return mstn::Application::MBE_Success;
+}
+
+int32_t ElementCursor::Rewrite() {
+    requireElement();
+    if (!workspace_->design || workspace_->design->path() != file_) {
+        fail("The design file of the element is no longer open");
+    }
+    dgn::DesignFile& design = *workspace_->design;
+    const dgn::Record* stored = design.at(static_cast<uint64_t>(position_));
+    if (!stored || stored->element.deleted || stored->element.type != parts_[0].element.type) {
+        fail("The element at byte " + std::to_string(position_) + " is no longer in the file");
+    }
+    dgn::Element head = parts_[0].element;
+    std::vector<dgn::Element> components;
+    for (size_t k = 1; k < parts_.size(); ++k) components.push_back(parts_[k].element);
+    if (auto* node = std::get_if<dgn::TextNodeBody>(&head.body)) {
+        node->maxUsed = 0;
+        for (const dgn::Element& c : components) {
+            if (const std::string* t = dgn::textOf(c))
+                node->maxUsed = std::max<int>(node->maxUsed, t->size());
+        }
+    }
+    uint64_t position = components.empty() ? design.rewrite(position_, head)
+                                           : design.rewrite(position_, head, components);
+    size_t current = current_;
+    fromFile(static_cast<int32_t>(position));
+    current_ = std::min(current, parts_.size() - 1);
+    workspace_->notifyChanged();
+    return mstn::Application::MBE_Success;
+}
+
+int32_t ElementCursor::Publish(const std::string& name) {
+    workspace_->published[name] = weak_from_this();
+    return mstn::Application::MBE_Success;
+}
+
+const dgn::Bytes& ElementCursor::currentBytes() const {
+    requireElement();
+    return parts_[current_].bytes;
+}
+
+const dgn::Element& ElementCursor::current() const {
+    requireElement();
+    return parts_[current_].element;
+}
+
+dgn::Element& ElementCursor::current() {
+    requireElement();
+    return parts_[current_].element;
+}
+
+void ElementCursor::requireElement() const {
+    if (parts_.empty()) fail("The element object holds no element");
+}
+
+mstn::Point ElementCursor::toMaster(const dgn::Point& point) const {
+    auto master = header_.toMaster(point);
+    return {master[0], master[1], master[2]};
+}
+
+}  // namespace vtl::ustation

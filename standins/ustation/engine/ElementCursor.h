@@ -1,0 +1,54 @@
+// The element object of the automation interface: reads the element found at a byte position
+// of the open design file, visits the components of a complex element and writes a changed
+// element back. It holds a copy of the element, as MicroStation's element descriptors do.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "Workspace.h"
+#include "mstn/Automation.h"
+
+namespace vtl::ustation {
+
+class ElementCursor : public mstn::Element, public std::enable_shared_from_this<ElementCursor> {
+public:
+    // The status of a member that does not apply to the element (no text, no end points, no
+    // further component).
+    static constexpr int32_t kNotApplicable = 1;
+
+    explicit ElementCursor(std::shared_ptr<Workspace> workspace);
+
+    int32_t fromFile(int32_t position, int32_t fileIndex = 0) override;
+    int32_t fileSize() override;
+    int32_t Type() override;
+    int32_t GetString(std::string& text) override;
+    int32_t GetOrigin(mstn::Point& origin) override;
+    int32_t getEndPoints(mstn::Point& start, mstn::Point& end) override;
+    int32_t Level() override;
+    int32_t Color() override;
+    int32_t Weight() override;
+    int32_t nextComponent() override;
+    int32_t setString(const std::string& text) override;
+    int32_t Rewrite() override;
+    int32_t Publish(const std::string& name) override;
+
+    // The stored bytes of the current component, as expressions read them.
+    const dgn::Bytes& currentBytes() const;
+
+private:
+    const dgn::Element& current() const;
+    dgn::Element& current();
+    void requireElement() const;
+    mstn::Point toMaster(const dgn::Point& point) const;
+
+    std::shared_ptr<Workspace> workspace_;
+    std::filesystem::path file_;  // the file the element was read from
+    dgn::DesignHeader header_;    // and its units
+    int32_t position_ = -1;       // -1 while no element is held
+    int32_t extent_ = 0;
+    std::vector<dgn::Record> parts_;  // the element, then its components
+    size_t current_ = 0;
+};
+
+}  // namespace vtl::ustation

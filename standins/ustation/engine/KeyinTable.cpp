@@ -1,0 +1,147 @@
+#include "KeyinTable.h"
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <optional>
+
+#include "Keyins.h"
+#include "PlaceLineString.h"
+#include "PlaceNode.h"
+#include "PlaceText.h"
+#include "SessionApplication.h"
+#include "core/Numbers.h"
+
+namespace vtl::ustation {
+
+namespace {
+
+using Run = std::function<void(SessionApplication&, const std::string& argument)>;
+
+// A command phrase; one that takes an argument gets the rest of the key-in as written.
+struct Phrase {
+    const char* words;
+    bool takesRest;
+    Run run;
+};
+
+template <class T>
+Run start() {
+    return [](SessionApplication& s, const std::string&) {
+        s.startCommand(std::make_unique<T>(s.drawing()));
+    };
+}
+
+Run save() {
+    return [](SessionApplication& s, const std::string&) { s.saveDesign(); };
+}
+
+Run compress() {
+    return [](SessionApplication& s, const std::string&) { s.compressDesign(); };
+}
+
+const std::vector<Phrase>& phrases() {
+    static const std::vector<Phrase> table = {
+        {"null", false, [](SessionApplication& s, const std::string&) { s.endCommand(); }},
+        {"reset", false, [](SessionApplication& s, const std::string&) { s.reset(); }},
+        {"place lstring", false, start<PlaceLineString>()},
+        {"place text", false, start<PlaceText>()},
+        {"place node", false, start<PlaceNode>()},
+        {"newfile", true, [](SessionApplication& s, const std::string& a) { s.openDesign(a); }},
+        {"macro", true, [](SessionApplication& s, const std::string& a) { s.runMacroFile(a); }},
+        {"exit", false, [](SessionApplication& s, const std::string&) { s.requestQuit(); }},
+        {"file", false, save()},
+        {"filedesign", false, save()},
+        {"file design", false, save()},
+        {"save design", false, save()},
+        {"compress", false, compress()},
+        {"compress design", false, compress()},
+    };
+    return table;
+}
+
+// The key-in after its first n words, as written.
+std::string restAfterWords(const std::string& keyin, size_t words) {
+    size_t i = 0;
+    auto skipBlanks = [&] {
+        while (i < keyin.size() && std::isspace(static_cast<unsigned char>(keyin[i]))) ++i;
+    };
+    for (size_t w = 0; w < words; ++w) {
+        skipBlanks();
+        while (i < keyin.size() && !std::isspace(static_cast<unsigned char>(keyin[i]))) ++i;
+    }
+    skipBlanks();
+    return keyin.substr(i);
+}
+
+bool runPhrase(SessionApplication& session, const std::string& keyin) {
+    const std::string phrase = phraseOf(keyin);
+    for (const Phrase& p : phrases()) {
+        const std::string words = p.words;
+        if (phrase == words) {
+            p.run(session, "");
+            return true;
+        }
+        if (p.takesRest && phrase.starts_with(words + " ")) {
+            size_t count = 1 + static_cast<size_t>(std::count(words.begin(), words.end(), ' '));
+            p.run(session, restAfterWords(keyin, count));
+            return true;
+        }
+    }
+    return false;
+}
+
+// A setting of the active symbology: a whole number within its range.
+struct Setting {
+    const char* name;
+    int low;
+    int high;
+    int ActiveSettings::*member;
+};
+
+const Setting kSettings[] = {
+    {"lv", 1, 63, &ActiveSettings::level},         {"co", 0, 255, &ActiveSettings::color},
+    {"wt", 0, 31, &ActiveSettings::weight},        {"lc", 0, 7, &ActiveSettings::style},
+    {"nn", 1, 65535, &ActiveSettings::nodeNumber},
+};
+
+void invalid(SessionApplication& session, const std::string& keyin, const std::string& why) {
+    session.journal().note("key-in ignored, " + why + ": " + keyin);
+}
+
+bool runAssignment(SessionApplication& session, const std::string& keyin) {
+    std::optional<Assignment> a = assignmentOf(keyin);
+    if (!a) return false;
+    if (a->name == "xy" || a->name == "dx") {
+        std::optional<mstn::Point> point = parsePoint(a->value);
+        if (!point) {
+            invalid(session, keyin, "not a point");
+        } else if (a->name == "xy") {
+            session.dataPoint(*point);
+        } else {
+            session.relativeDataPoint(*point);
+        }
+        return true;
+    }
+    for (const Setting& s : kSettings) {
+        if (a->name != s.name) continue;
+        std::optional<int32_t> value = num::parseWhole32(a->value);
+        if (!value || *value < s.low || *value > s.high) {
+            invalid(session, keyin,
+                    "the value is not a whole number from " + std::to_string(s.low) + " to " +
+                        std::to_string(s.high));
+        } else {
+            session.active().*s.member = *value;
+        }
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool runKnownKeyin(SessionApplication& session, const std::string& keyin) {
+    return runAssignment(session, keyin) || runPhrase(session, keyin);
+}
+
+}  // namespace vtl::ustation

@@ -1,0 +1,280 @@
+#include "SessionApplication.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "ColorTable.h"
+#include "ElementCursor.h"
+#include "Expressions.h"
+#include "KeyinTable.h"
+#include "Keyins.h"
+#include "ReferenceList.h"
+#include "Session.h"
+#include "StoredState.h"
+#include "core/Error.h"
+#include "core/Numbers.h"
+#include "core/Text.h"
+
+namespace vtl::ustation {
+
+namespace {
+
+// Macros that start macros stop here rather than run forever.
+constexpr int kMaxMacroDepth = 8;
+
+std::string pointText(const mstn::Point& p) {
+    return num::text(p.x) + "," + num::text(p.y) + "," + num::text(p.z);
+}
+
+}  // namespace
+
+std::unique_ptr<StandInApplication> createSession(Journal& journal) {
+    return std::make_unique<SessionApplication>(journal);
+}
+
+SessionApplication::SessionApplication(Journal& journal)
+    : journal_(journal), workspace_(std::make_shared<Workspace>()) {
+    workspace_->changed = [this] { notifyChanged(); };
+}
+
+// --- key-ins -----------------------------------------------------------------------------------
+
+void SessionApplication::MbeSendCommand(const std::string& keyins) {
+    runKeyins(keyins);
+}
+
+void SessionApplication::MbeSendkeyin(const std::string& keyins) {
+    runKeyins(keyins);
+}
+
+void SessionApplication::runKeyins(const std::string& keyins) {
+    for (const std::string& keyin : splitKeyins(keyins)) {
+        if (quit_) break;  // nothing runs after "exit"
+        runKeyin(keyin);
+    }
+}
+
+void SessionApplication::runKeyin(const std::string& keyin) {
+    journal_.keyin(keyin);
+    try {
+        if (runKnownKeyin(*this, keyin)) return;
+    } catch (const Error& e) {
+        journal_.note("key-in failed: " + keyin + ": " + e.description());
+        throw;
+    }
+    if (command_ && command_->keyedText(keyin)) return;
+    journal_.unknownKeyin(keyin);
+}
+
+// --- commands ----------------------------------------------------------------------------------
+
+void SessionApplication::startCommand(std::unique_ptr<Command> command) {
+    endCommand();
+    command_ = std::move(command);
+}
+
+void SessionApplication::endCommand() {
+    // The element in progress is made before the command goes.
+    std::unique_ptr<Command> ending = std::move(command_);
+    if (ending) ending->finish();
+}
+
+void SessionApplication::reset() {
+    if (command_) command_->reset();
+}
+
+void SessionApplication::MbeSendReset() {
+    reset();
+}
+
+void SessionApplication::mbeSendDataPoint(const mstn::Point& point) {
+    dataPoint(point);
+}
+
+void SessionApplication::dataPoint(const mstn::Point& master) {
+    dgn::DesignFile* file = design();
+    if (!file) {
+        journal_.note("data point ignored, no design file is open: " + pointText(master));
+        return;
+    }
+    dgn::Point uors;
+    try {
+        uors = file->header().toUors(master.x, master.y, master.z);
+    } catch (const Error& e) {
+        journal_.note("data point ignored, " + e.description() + ": " + pointText(master));
+        return;
+    }
+    bool threeD = file->dimension() == dgn::Dimension::Three;
+    lastPoint_ = mstn::Point{master.x, master.y, threeD ? master.z : 0};
+    if (command_) command_->dataPoint(uors);
+}
+
+void SessionApplication::relativeDataPoint(const mstn::Point& delta) {
+    mstn::Point from = lastPoint_.value_or(mstn::Point{});
+    dataPoint({from.x + delta.x, from.y + delta.y, from.z + delta.z});
+}
+
+// --- design files ------------------------------------------------------------------------------
+
+dgn::DesignFile* SessionApplication::design() {
+    return workspace_->design ? &*workspace_->design : nullptr;
+}
+
+std::string SessionApplication::designFile() const {
+    return workspace_->design ? workspace_->design->path().string() : std::string();
+}
+
+void SessionApplication::openDesign(const std::string& path) {
+    endCommand();
+    if (path.empty()) {
+        journal_.note("newfile without a file name");
+        return;
+    }
+    // The file is read completely before anything of the open file changes, so a file that
+    // cannot be opened leaves the previous one open.
+    dgn::DesignFile file = dgn::DesignFile::open(path);
+    if (file.isCellLibrary()) {
+        throw Error(err::AutomationError, "",
+                    "The file \"" + path + "\" is a cell library, not a design file");
+    }
+    active_ = settingsFrom(readState(file));
+    workspace_->design.emplace(std::move(file));
+    workspace_->published.clear();
+    lastPoint_.reset();
+    journal_.note("opened " + path);
+    notifyChanged();
+}
+
+void SessionApplication::saveDesign() {
+    dgn::DesignFile* file = design();
+    if (!file) {
+        journal_.note("nothing saved, no design file is open");
+        return;
+    }
+    StoredState state = readState(*file);
+    storeSettings(state, active_);
+    writeState(*file, state);
+    notifyChanged();
+}
+
+void SessionApplication::compressDesign() {
+    dgn::DesignFile* file = design();
+    if (!file) {
+        journal_.note("nothing compressed, no design file is open");
+        return;
+    }
+    file->compress();
+    notifyChanged();
+}
+
+void SessionApplication::requestQuit() {
+    endCommand();
+    quit_ = true;
+}
+
+void SessionApplication::Quit() {
+    requestQuit();
+}
+
+double SessionApplication::uorsPerMaster() const {
+    return workspace_->design ? workspace_->design->header().uorPerMaster() : 1.0;
+}
+
+void SessionApplication::add(std::vector<dgn::Element> elements) {
+    dgn::DesignFile* file = design();
+    if (!file || elements.empty()) return;
+    for (dgn::Element& e : elements) {
+        e.level = active_.level;
+        e.symbology = {active_.color, active_.weight, active_.style};
+    }
+    dgn::Element head = std::move(elements.front());
+    elements.erase(elements.begin());
+    if (elements.empty()) {
+        file->append(head);
+    } else {
+        file->append(head, elements);
+    }
+    notifyChanged();
+}
+
+// --- macros ------------------------------------------------------------------------------------
+
+void SessionApplication::runMacroFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        journal_.note("macro not found: " + path);
+        return;
+    }
+    if (macroDepth_ >= kMaxMacroDepth) {
+        journal_.note("macro not run, macros nested too deeply: " + path);
+        return;
+    }
+    std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<MacroStatement> statements;
+    try {
+        statements = parseMacro(source);
+    } catch (const Error& e) {
+        journal_.note("macro not run: " + path + ": " + e.description());
+        return;
+    }
+    ++macroDepth_;
+    try {
+        runMacro(statements, *this);
+    } catch (...) {
+        --macroDepth_;
+        throw;
+    }
+    --macroDepth_;
+}
+
+void SessionApplication::sendCommand(const std::string& keyins) {
+    runKeyins(keyins);
+}
+
+void SessionApplication::setAppVariable(const std::string& application, const std::string& variable,
+                                        double value) {
+    journal_.note("macro sets " + application + " " + variable + " = " + num::text(value));
+    MbeSetAppVariable(application, variable, value);
+}
+
+// --- other members -----------------------------------------------------------------------------
+
+void SessionApplication::MbeSetAppVariable(const std::string& application,
+                                           const std::string& variable, double value) {
+    appVariables_[text::upper(application) + " " + variable] = value;
+}
+
+void SessionApplication::MbeSendAppMessage(const std::string& application,
+                                           const std::string& message) {
+    journal_.note("no application takes the message: " + application + " " + message);
+}
+
+int32_t SessionApplication::MbeCExpressionLong(const std::string& expression) {
+    return evaluateLong(expression, *workspace_);
+}
+
+std::string SessionApplication::MbeGetConfigVar(const std::string& name) {
+    const std::string key = text::upper(text::trim(name));
+    if (key == "MS_DEFCTBL") return colorTableFile().string();
+    if (key == "MS_DATA") return dataFolder().string() + "/";
+    return "";
+}
+
+std::shared_ptr<mstn::Element> SessionApplication::MbeElement() {
+    return std::make_shared<ElementCursor>(workspace_);
+}
+
+std::shared_ptr<mstn::RefFiles> SessionApplication::MbeRefFiles() {
+    // Attachments are not kept yet: the list is empty.
+    return std::make_shared<ReferenceList>(std::vector<Reference>{});
+}
+
+int32_t SessionApplication::Visible() {
+    return visible_;
+}
+
+void SessionApplication::setVisible(int32_t visible) {
+    visible_ = visible != 0 ? 1 : 0;
+}
+
+}  // namespace vtl::ustation

@@ -1,0 +1,83 @@
+#include "StoredState.h"
+
+#include <optional>
+
+#include "core/Numbers.h"
+#include "core/Text.h"
+
+namespace vtl::ustation {
+
+namespace {
+
+const dgn::Record* stateRecord(const dgn::DesignFile& design) {
+    for (const dgn::Record& record : design.records()) {
+        const dgn::Element& e = record.element;
+        if (!e.deleted && !e.complex && std::holds_alternative<dgn::AppDataBody>(e.body)) {
+            return &record;
+        }
+    }
+    return nullptr;
+}
+
+void readWhole(const StoredState& state, const char* key, int low, int high, int& value) {
+    auto it = state.find(key);
+    if (it == state.end()) return;
+    std::optional<int32_t> number = num::parseWhole32(it->second);
+    if (number && *number >= low && *number <= high) value = *number;
+}
+
+void readSize(const StoredState& state, const char* key, double& value) {
+    auto it = state.find(key);
+    if (it == state.end()) return;
+    std::optional<double> number = num::parseDecimal(it->second);
+    if (number && *number > 0) value = *number;
+}
+
+}  // namespace
+
+StoredState readState(const dgn::DesignFile& design) {
+    StoredState state;
+    const dgn::Record* record = stateRecord(design);
+    if (!record) return state;
+    const dgn::Bytes& payload = std::get<dgn::AppDataBody>(record->element.body).payload;
+    for (const std::string& line : text::split(std::string(payload.begin(), payload.end()), '\n')) {
+        size_t equals = line.find('=');
+        if (equals != std::string::npos) state[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return state;
+}
+
+void writeState(dgn::DesignFile& design, const StoredState& state) {
+    std::string lines;
+    for (const auto& [key, value] : state) lines += key + "=" + value + "\n";
+    dgn::Element element = dgn::makeAppData(dgn::Bytes(lines.begin(), lines.end()));
+    if (const dgn::Record* record = stateRecord(design)) {
+        design.rewrite(record->position, element);
+    } else {
+        design.append(element);
+    }
+}
+
+ActiveSettings settingsFrom(const StoredState& state) {
+    ActiveSettings s;
+    readWhole(state, "level", 1, 63, s.level);
+    readWhole(state, "color", 0, 255, s.color);
+    readWhole(state, "weight", 0, 31, s.weight);
+    readWhole(state, "style", 0, 7, s.style);
+    readWhole(state, "node", 1, 65535, s.nodeNumber);
+    readSize(state, "textHeight", s.textHeight);
+    readSize(state, "textWidth", s.textWidth);
+    return s;
+}
+
+void storeSettings(StoredState& state, const ActiveSettings& s) {
+    state["level"] = num::text(s.level);
+    state["color"] = num::text(s.color);
+    state["weight"] = num::text(s.weight);
+    state["style"] = num::text(s.style);
+    state["node"] = num::text(s.nodeNumber);
+    state["textHeight"] = num::text(s.textHeight);
+    state["textWidth"] = num::text(s.textWidth);
+}
+
+}  // namespace vtl::ustation

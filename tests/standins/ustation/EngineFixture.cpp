@@ -1,0 +1,27 @@
+#include "EngineFixture.h"
+
+#include "Tools.h"
+#include "core/Text.h"
+
+namespace vtl::ustation::test {
+
+std::filesystem::path EngineTest::newFile(const std::string& name, bool threeD) {
+    std::filesystem::path file = dir / name;
+    newDesign(file.string(), threeD);
+    return file;
+}
+
+void EngineTest::open(const std::filesystem::path& file) {
+    app->MbeSendCommand("newfile " + file.string());
+}
+
+std::vector<std::string> EngineTest::journalLines() const {
+    std::vector<std::string> lines;
+    for (const std::string& line : text::split(vtl::test::readFile(Journal::defaultPath()), '\n')) {
+        size_t start = line.find("] ");
+        if (start != std::string::npos) lines.push_back(line.substr(start + 2));
+    }
+    return lines;
+}
+
+}  // namespace vtl::ustation::test

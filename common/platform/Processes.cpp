@@ -156,25 +156,35 @@ class SpawnSetup {
     posix_spawnattr_t attr;
 };
 
+// One walk over /proc; ec tells when the walk itself failed.
+std::vector<ProcessEntry> walkProc(std::error_code& ec) {
+    std::vector<ProcessEntry> entries;
+    fs::directory_iterator it("/proc", ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        ProcessEntry entry;
+        char state = 0;
+        // A process that ends while it is read drops out of the snapshot.
+        if (!parsePid(it->path().filename().string(), entry.pid)) continue;
+        if (!readStat(it->path(), state, entry.parentPid)) continue;
+        if (state == 'Z' || state == 'X') continue;
+        entry.imageName = imageNameOf(it->path());
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
 class LinuxProcesses : public ProcessApi {
   public:
     std::vector<ProcessEntry> list() override {
-        std::vector<ProcessEntry> entries;
-        std::error_code ec;
-        fs::directory_iterator it("/proc", ec);
-        if (ec) throw errnoError(ec.value(), "/proc");
-        for (; it != fs::directory_iterator(); it.increment(ec)) {
-            if (ec) throw errnoError(ec.value(), "/proc");
-            ProcessEntry entry;
-            char state = 0;
-            // A process that ends while it is read drops out of the snapshot.
-            if (!parsePid(it->path().filename().string(), entry.pid)) continue;
-            if (!readStat(it->path(), state, entry.parentPid)) continue;
-            if (state == 'Z' || state == 'X') continue;
-            entry.imageName = imageNameOf(it->path());
-            entries.push_back(std::move(entry));
+        // Reading /proc races with processes that end meanwhile: the walk itself can then fail
+        // ("No such process"). A fresh walk is a consistent snapshot again.
+        constexpr int kAttempts = 5;
+        for (int attempt = 1;; ++attempt) {
+            std::error_code ec;
+            std::vector<ProcessEntry> entries = walkProc(ec);
+            if (!ec) return entries;
+            if (attempt == kAttempts) throw errnoError(ec.value(), "/proc");
         }
-        return entries;
     }
 
     bool terminate(int32_t pid) override {

@@ -17,6 +17,7 @@ inline constexpr long kOwnError = 1;
 namespace err {
 inline constexpr long InvalidCall = 5;
 inline constexpr long Overflow = 6;
+inline constexpr long SubscriptOutOfRange = 9;
 inline constexpr long FileNotFound = 53;
 inline constexpr long FileAlreadyOpen = 55;
 inline constexpr long FileAlreadyExists = 58;

@@ -1,0 +1,35 @@
+// The pointer INI, the configuration INI and the run state read from it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ConfigData.h"
+
+namespace vtl {
+
+// The pointer INI "vtl.ini" in the program folder; its [Programm] inifile names the active
+// configuration INI.
+std::string pointerIniFile();
+
+// The configuration INI that an INI names in [Programm] inifile; the INI itself when the key is
+// missing. Read from the pointer INI at start-up and from the active INI on an INI choice.
+std::string iniFileNamedBy(const std::string& ini);
+
+// Reads every configuration value from Variablen().inifile into the run state (a missing file
+// or key gives the built-in default, a key present but empty gives "") and appends the
+// configuration dump to Variablen().logfile. Errors reach the caller.
+void ReadINIVariables();
+
+// Sets one of the main window's option boxes as a click on it does: ticking createI3D ticks
+// createICS, clearing createICS clears createI3D.
+void setOptionBox(int16_t ConfigData::*box, int16_t value);
+
+// Decimal rounding with halves going up, also for negative values.
+double RoundValue(double value, int16_t digits);
+
+// A number as the runtime prints it: a blank for zero or a positive value, "-" for a negative
+// one, then up to 15 significant digits without a leading zero before the point (" .01").
+std::string printForm(double value);
+
+}  // namespace vtl

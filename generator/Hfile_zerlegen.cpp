@@ -1,0 +1,363 @@
+#include "Hfile_zerlegen.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string_view>
+#include <unordered_map>
+
+#include "LOGModule.h"
+#include "Orginal_Tokernizer.h"
+#include "Variablen.h"
+#include "core/Error.h"
+#include "core/Numbers.h"
+#include "core/Text.h"
+#include "core/Wildcard.h"
+
+namespace vtl {
+
+namespace fs = std::filesystem;
+using Orginal_Tokernizer::Tokenize;
+
+namespace {
+
+// Rows of a table found by a key, in ascending order.
+using RowIndex = std::unordered_map<std::string, std::vector<int>>;
+
+// Fields never hold a blank, so a blank joins them into an unambiguous key.
+std::string key(std::initializer_list<std::string_view> parts) {
+    std::string joined;
+    bool first = true;
+    for (std::string_view part : parts) {
+        if (!first) joined += ' ';
+        joined += part;
+        first = false;
+    }
+    return joined;
+}
+
+const std::vector<int>& rowsOf(const RowIndex& index, const std::string& k) {
+    static const std::vector<int> none;
+    auto found = index.find(k);
+    return found == index.end() ? none : found->second;
+}
+
+// --- Lines and fields -------------------------------------------------------------------------
+
+// The non-empty lines of a text; CR LF ends a line as LF does.
+std::vector<std::string> nonEmptyLines(std::string_view text) {
+    std::vector<std::string> lines = Tokenize(text, "\r\n");
+    // The tokenizer hands back a text shorter than two characters whole, line end or not.
+    if (lines.size() == 1 && lines[0].find_first_not_of("\r\n") == std::string::npos) {
+        lines.clear();
+    }
+    return lines;
+}
+
+// The fields of a section line: runs of non-blank characters. A line of exactly 16 fields has
+// an extra third field that the tables leave out. A line of blanks only has no fields, and so
+// makes no row, while it still counts as a line of its section.
+std::vector<std::string> lineFields(const std::string& line) {
+    if (line.find_first_not_of(' ') == std::string::npos) return {};
+    std::vector<std::string> fields = Tokenize(line, "  ");
+    if (fields.size() == 16) fields.erase(fields.begin() + 2);
+    return fields;
+}
+
+// The fields of a line into the next row of a table; a line without fields makes no row.
+// Returns the row written, 0 for none.
+int appendRow(RunTable& table, int32_t& count, const std::string& line) {
+    std::vector<std::string> fields = lineFields(line);
+    if (fields.empty()) return 0;
+    const int row = count + 1;
+    for (size_t column = 0; column < fields.size(); ++column) {
+        table.set(row, static_cast<int>(column), std::move(fields[column]));
+    }
+    count = row;
+    return row;
+}
+
+// Characters first (from 1) to first + count - 1 of a UTF-8 text, fewer at its end.
+std::string_view mid(std::string_view s, size_t first, size_t count) {
+    size_t start = s.size();
+    size_t end = s.size();
+    size_t character = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
+        ++character;
+        if (character == first) start = i;
+        if (character == first + count) {
+            end = i;
+            break;
+        }
+    }
+    return s.substr(start, end - start);
+}
+
+// --- Sections ---------------------------------------------------------------------------------
+
+void findTitles(HeaderData& h) {
+    int32_t topo = -1;
+    int32_t idf = -1;
+    for (size_t i = 0; i < h.HLines.size(); ++i) {
+        if (text::ifind(h.HLines[i], kTopoTitle) != std::string::npos)
+            topo = static_cast<int32_t>(i);
+        if (text::ifind(h.HLines[i], kIdfTitle) != std::string::npos) idf = static_cast<int32_t>(i);
+    }
+    if (idf < 0) raise(kOwnError, "IDF order im h-File nicht gefunden");
+    // Without a topology title the section counts from the first line.
+    h.TopoStart = std::max(topo, 0);
+    h.IdfStart = idf;
+}
+
+void fillTopoTable(HeaderData& h) {
+    for (int32_t i = h.TopoStart + 3; i <= h.IdfStart - 2; ++i) {
+        const int row = appendRow(h.TopoTable, h.TopoCount, h.HLines[i]);
+        if (row != 0 && h.TopoTable(row, 10) == "0") h.TopoBlockEnd = row;
+    }
+}
+
+void fillIdfTable(HeaderData& h) {
+    for (size_t i = h.IdfStart + 3; i < h.HLines.size(); ++i) {
+        appendRow(h.IdfTable, h.IdfCount, h.HLines[i]);
+    }
+}
+
+// --- Continuation files -----------------------------------------------------------------------
+
+std::string readWholeFile(const fs::path& file) {
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw errnoError(errno != 0 ? errno : EIO, file.string());
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) throw errnoError(EIO, file.string());
+    return content.str();
+}
+
+// The other ".h??" files of a ".h1" header continue its IDF-order section; their lines serve
+// the dashed-run search only. They are read from the header's folder, never the current one.
+void appendContinuationLines(HeaderData& h, const HeaderFile& file) {
+    const fs::path folder = file.isopath.empty() ? fs::path(".") : fs::path(file.isopath);
+    for (const std::string& name : wildcard::list(folder, file.IsoName + ".h??")) {
+        if (text::endsWith(name, ".h1")) continue;
+        const std::vector<std::string> lines = nonEmptyLines(readWholeFile(folder / name));
+        for (size_t i = h.IdfStart + 2; i < lines.size(); ++i) h.HLines.push_back(lines[i]);
+    }
+}
+
+// --- Snapping to the IDF end points -----------------------------------------------------------
+
+double number(const std::string& s) {
+    const std::string trimmed = text::trim(s);
+    std::string_view v = trimmed;
+    if (!v.empty() && v[0] == '+') v.remove_prefix(1);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
+    if (v.empty() || v.find_first_not_of("0123456789.+-eE") != std::string_view::npos ||
+        end != v.data() + v.size() || ec == std::errc::invalid_argument) {
+        throw Error(13, "", "Type mismatch");
+    }
+    if (ec == std::errc::result_out_of_range) throw Error(err::Overflow, "", "Overflow");
+    return value;
+}
+
+// A header value in drawing units: divided by Unitfactor * 80, a 32-bit whole number.
+double drawingUnits(double headerValue, int32_t Unitfactor) {
+    const long long divisor = static_cast<long long>(Unitfactor) * 80;
+    if (divisor > INT32_MAX || divisor < INT32_MIN || (divisor == 0 && headerValue == 0)) {
+        throw Error(err::Overflow, "", "Overflow");
+    }
+    if (divisor == 0) throw Error(11, "", "Division by zero");
+    return headerValue / static_cast<double>(divisor);
+}
+
+// Moves the point of topology row j onto the IDF end whose X, Y, Z start at column first of
+// IDF row i, when the sums of the coordinates differ by less than 0.02.
+void snapRow(HeaderData& h, int j, int i, int first, int32_t Unitfactor) {
+    double end[3];
+    double d = 0;
+    for (int n = 0; n < 3; ++n) {
+        const double topo = number(h.TopoTable(j, 3 + n));
+        end[n] = drawingUnits(number(h.IdfTable(i, first + n)), Unitfactor);
+        d += topo - end[n];
+    }
+    if (std::fabs(d) >= 0.02) return;
+    for (int n = 0; n < 3; ++n) h.TopoTable.set(j, 3 + n, num::text(end[n]));
+}
+
+// Every IDF row against every topology row with its run and end identifiers, IDF rows outer
+// and topology rows inner, each topology row tested for the first end and then the second, so
+// a later IDF row overwrites an earlier one. The index finds the matching rows directly.
+void snapToIdfEnds(HeaderData& h, int32_t Unitfactor) {
+    RowIndex byEnd;
+    for (int j = 1; j <= h.TopoCount; ++j) {
+        byEnd[key({h.TopoTable(j, 1), h.TopoTable(j, 2)})].push_back(j);
+    }
+    for (int i = 1; i <= h.IdfCount; ++i) {
+        const std::vector<int>& first = rowsOf(byEnd, key({h.IdfTable(i, 7), h.IdfTable(i, 8)}));
+        const std::vector<int>& second = rowsOf(byEnd, key({h.IdfTable(i, 7), h.IdfTable(i, 9)}));
+        size_t a = 0;
+        size_t b = 0;
+        while (a < first.size() || b < second.size()) {
+            const int ja = a < first.size() ? first[a] : INT_MAX;
+            const int jb = b < second.size() ? second[b] : INT_MAX;
+            const int j = std::min(ja, jb);
+            if (ja == j) snapRow(h, first[a++], i, 1, Unitfactor);
+            if (jb == j) snapRow(h, second[b++], i, 4, Unitfactor);
+        }
+    }
+}
+
+// --- Dashed runs and line ends ----------------------------------------------------------------
+
+// The first row of the runs' part of the table as the later steps scan it; row 0 stays empty.
+int firstScanRow(const HeaderData& h) {
+    return std::max(h.TopoBlockEnd, 1);
+}
+
+// A line of the IDF-order section (continuations included) that mentions "Dash" names in its
+// characters 80 to 87 the run whose rows are drawn dashed: they lose their points.
+void markDashedRuns(HeaderData& h) {
+    RowIndex byRun;
+    for (int r = firstScanRow(h); r <= h.TopoCount; ++r) byRun[h.TopoTable(r, 1)].push_back(r);
+    for (size_t i = h.IdfStart; i < h.HLines.size(); ++i) {
+        const std::string& line = h.HLines[i];
+        if (text::ifind(line, "Dash") == std::string::npos) continue;
+        for (int r : rowsOf(byRun, text::trim(mid(line, 80, 8)))) {
+            h.TopoTable.set(r, 0, "Dash");
+            for (int column = 3; column <= 5; ++column) h.TopoTable.set(r, column, "0.00");
+        }
+    }
+}
+
+// What a dashed free end stands for: the component on the other side of the connection of the
+// same dashed run. Of all matching pairs (run row, component) the last in table order wins.
+class DashReplacement {
+public:
+    explicit DashReplacement(const HeaderData& h) : h_(h) {
+        for (int r = firstScanRow(h); r <= h.TopoCount; ++r) {
+            runRows_[runKey(r)].push_back(r);
+            if (h.TopoTable(r, 0) != "Dash") lastComponentAt_[h.TopoTable(r, 6)] = r;
+        }
+    }
+
+    // The row that replaces dashed free end r, 0 when there is none.
+    int of(int r) const {
+        const std::vector<int>& rows = rowsOf(runRows_, runKey(r));
+        for (auto j = rows.rbegin(); j != rows.rend(); ++j) {
+            const std::string& connection = h_.TopoTable(*j, 6);
+            if (connection == "-1") continue;
+            auto component = lastComponentAt_.find(connection);
+            if (component != lastComponentAt_.end()) return component->second;
+        }
+        return 0;
+    }
+
+private:
+    std::string runKey(int r) const {
+        return key({h_.TopoTable(r, 0), h_.TopoTable(r, 1), h_.TopoTable(r, 9)});
+    }
+
+    const HeaderData& h_;
+    RowIndex runRows_;
+    std::unordered_map<std::string, int> lastComponentAt_;
+};
+
+bool sameEnd(const RunTable& table, int a, int b) {
+    for (int column = 1; column <= 3; ++column) {
+        if (table(a, column) != table(b, column)) return false;
+    }
+    return true;
+}
+
+// One row per free end (connection "-1"), in topology order; a dashed end is replaced by the
+// component it leads to or dropped, and an end equal to the one before it is dropped.
+void collectLineEnds(HeaderData& h) {
+    const DashReplacement replacement(h);
+    h.LineEndCount = 0;
+    for (int r = firstScanRow(h); r <= h.TopoCount; ++r) {
+        if (h.TopoTable(r, 6) != "-1") continue;
+        const int n = h.LineEndCount + 1;
+        h.LineEndTable.clearRow(n);
+        const int source = h.TopoTable(r, 0) == "Dash" ? replacement.of(r) : r;
+        if (source != 0) h.LineEndTable.copyColumns(n, h.TopoTable, source, 0, 19);
+        const bool dropped =
+            h.LineEndTable(n, 0).empty() || (n >= 2 && sameEnd(h.LineEndTable, n, n - 1));
+        if (dropped) {
+            h.LineEndTable.clearRow(n);
+        } else {
+            h.LineEndCount = n;
+        }
+    }
+}
+
+// --- Dump -------------------------------------------------------------------------------------
+
+// Values in print zones of 14 characters; a value that fills its zone pushes the next one on.
+std::string printZones(const std::vector<std::string>& values) {
+    constexpr size_t kZone = 14;
+    std::string line;
+    for (size_t n = 0; n < values.size(); ++n) {
+        if (n > 0) line.resize((line.size() / kZone + 1) * kZone, ' ');
+        line += values[n];
+    }
+    return line;
+}
+
+std::vector<std::string> topoDump(const HeaderData& h) {
+    const RunTable& t = h.TopoTable;
+    std::vector<std::string> lines{"", "======== Begin Topo Line =========="};
+    lines.reserve(h.TopoCount + 3);
+    for (int r = 1; r <= h.TopoCount; ++r) {
+        lines.push_back(
+            printZones({t(r, 0), t(r, 1), t(r, 2), t(r, 3), t(r, 4), t(r, 5) + "  " + t(r, 6),
+                        t(r, 7), t(r, 8), t(r, 9), t(r, 10)}));
+    }
+    lines.push_back("======== End Topo Line ============");
+    return lines;
+}
+
+void reset(HeaderData& h) {
+    h.HLines.clear();
+    h.TopoStart = 0;
+    h.IdfStart = 0;
+    h.TopoTable.clear();
+    h.IdfTable.clear();
+    h.LineEndTable.clear();
+    h.TopoCount = 0;
+    h.IdfCount = 0;
+    h.LineEndCount = 0;
+    h.TopoBlockEnd = 0;
+}
+
+}  // namespace
+
+void Hfile_zerlegen(HeaderData& header, const HeaderFile& file, int32_t Unitfactor,
+                    const LogBlock& log) {
+    reset(header);
+    header.HLines = nonEmptyLines(header.HText);
+    findTitles(header);
+    fillTopoTable(header);
+    fillIdfTable(header);
+    if (text::endsWith(file.HFile, ".h1")) appendContinuationLines(header, file);
+    snapToIdfEnds(header, Unitfactor);
+    markDashedRuns(header);
+    collectLineEnds(header);
+    if (log) log(topoDump(header));
+}
+
+void Hfile_zerlegen() {
+    RunState& state = Variablen();
+    Hfile_zerlegen(state, {state.HFile, state.isopath, state.IsoName}, state.Unitfactor,
+                   [&state](const std::vector<std::string>& lines) {
+                       LOGModule::appendLines(state.logfile, lines);
+                   });
+}
+
+}  // namespace vtl

@@ -1,0 +1,37 @@
+#include "LOGModule.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include "Variablen.h"
+#include "core/Error.h"
+
+namespace vtl::LOGModule {
+
+void WriteLog(const std::string& text, const std::string& tag) {
+    if (!tag.empty()) AddErrorEntry("# " + std::string(" ") + tag + " " + " - " + text);
+    appendLines(Variablen().logfile, {text});
+}
+
+void AddErrorEntry(const std::string& entry) {
+    auto& list = Variablen().ErrorList;
+    if (!list) throw Error(91, "", "Object variable or With block variable not set");
+    list->push_back(entry);
+}
+
+void writeText(const std::string& file, const std::string& text, bool append) {
+    std::FILE* out = std::fopen(file.c_str(), append ? "ab" : "wb");
+    // A missing folder is a missing path, not a missing file.
+    if (!out) throw errnoError(errno == ENOENT ? ENOTDIR : errno, file);
+    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    const int writeErrno = errno;
+    if (std::fclose(out) != 0 || !written) throw errnoError(written ? errno : writeErrno, file);
+}
+
+void appendLines(const std::string& file, const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    writeText(file, text, true);
+}
+
+}  // namespace vtl::LOGModule

@@ -1,0 +1,24 @@
+// Appending to the run log and filling the run's error list.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vtl::LOGModule {
+
+// Appends text as one line to the run log (Variablen().logfile). A non-empty tag names the file
+// the failure concerns: the entry "#  tag  - text" goes to the error list first. Errors (no
+// error list created, log not writable) reach the caller.
+void WriteLog(const std::string& text, const std::string& tag);
+
+// Adds an entry to the run's error list; error 91 when no run has created the list.
+void AddErrorEntry(const std::string& entry);
+
+// Writes text to a file, appended or as its whole new content. The file is opened and closed
+// within the call, so a crash keeps everything written before it.
+void writeText(const std::string& file, const std::string& text, bool append);
+
+// Appends lines to a file, each ended by CR LF.
+void appendLines(const std::string& file, const std::vector<std::string>& lines);
+
+}  // namespace vtl::LOGModule

@@ -25,6 +25,7 @@ using namespace vtl::ustation;
 constexpr char kUsage[] =
     "usage: ustation.exe /Automation\n"
     "       ustation.exe --new FILE [--3d]\n"
+    "       ustation.exe --make-cell LIBRARY NAME DESIGNFILE\n"
     "       ustation.exe --dump FILE\n"
     "       ustation.exe --render FILE OUT.png\n"
     "       ustation.exe --keyin \"KEYINS\"\n";
@@ -79,6 +80,10 @@ int run(int argc, char** argv) {
     }
     if (args[0] == "--new" && (args.size() == 2 || (args.size() == 3 && args[2] == "--3d"))) {
         newDesign(args[1], args.size() == 3);
+        return 0;
+    }
+    if (args[0] == "--make-cell" && args.size() == 4) {
+        makeCell(args[1], args[2], args[3]);
         return 0;
     }
     if (args[0] == "--dump" && args.size() == 2) {

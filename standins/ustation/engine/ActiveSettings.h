@@ -1,5 +1,9 @@
-// The active settings new elements take: level, symbology, text size and the next node number.
+// The active settings new elements take: level, symbology, text size, the next node number, and
+// the cell placed by a data point with its library and scale.
 #pragma once
+
+#include <array>
+#include <string>
 
 namespace vtl::ustation {
 
@@ -12,6 +16,11 @@ struct ActiveSettings {
     // Text height and width in master units.
     double textHeight = 1;
     double textWidth = 1;
+    // The attached cell library (a full path, "" when none), the active cell's name as keyed in
+    // (the library may lack it) and the active scale in x, y and z.
+    std::string cellLibrary;
+    std::string cell;
+    std::array<double, 3> scale{1, 1, 1};
 };
 
 }  // namespace vtl::ustation

@@ -17,9 +17,14 @@ public:
     virtual ActiveSettings& active() = 0;
     // UORs per master unit of the open file.
     virtual double uorsPerMaster() const = 0;
+    virtual dgn::Dimension dimension() const = 0;
     // Writes a new element, a complex header followed by its components, stamped with the
     // active level and symbology.
     virtual void add(std::vector<dgn::Element> elements) = 0;
+    // Writes a new element like add(), each part keeping its own level and symbology.
+    virtual void addAsGiven(std::vector<dgn::Element> elements) = 0;
+    // Tells the journal why a command did nothing.
+    virtual void note(const std::string& text) = 0;
 };
 
 class Command {

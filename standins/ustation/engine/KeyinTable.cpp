@@ -1,6 +1,7 @@
 #include "KeyinTable.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <functional>
 #include <optional>
@@ -9,6 +10,7 @@
 #include "PlaceLineString.h"
 #include "PlaceNode.h"
 #include "PlaceText.h"
+#include "SelectElements.h"
 #include "SessionApplication.h"
 #include "core/Numbers.h"
 
@@ -40,6 +42,14 @@ Run compress() {
     return [](SessionApplication& s, const std::string&) { s.compressDesign(); };
 }
 
+Run call(void (SessionApplication::*member)()) {
+    return [member](SessionApplication& s, const std::string&) { (s.*member)(); };
+}
+
+Run call(void (SessionApplication::*member)(const std::string&)) {
+    return [member](SessionApplication& s, const std::string& a) { (s.*member)(a); };
+}
+
 const std::vector<Phrase>& phrases() {
     static const std::vector<Phrase> table = {
         {"null", false, [](SessionApplication& s, const std::string&) { s.endCommand(); }},
@@ -56,6 +66,16 @@ const std::vector<Phrase>& phrases() {
         {"save design", false, save()},
         {"compress", false, compress()},
         {"compress design", false, compress()},
+        {"attach library", true, call(&SessionApplication::attachLibrary)},
+        {"active cell", true, call(&SessionApplication::activateCell)},
+        {"select", false, start<SelectElements>()},
+        {"fit all", false,
+         [](SessionApplication& s, const std::string&) { s.startViewCommand("fit all"); }},
+        // Names the view a view command acts on; the stand-in shows one view, so any will do.
+        {"selview", true, [](SessionApplication&, const std::string&) {}},
+        {"choose all", false, call(&SessionApplication::chooseAll)},
+        {"choose none", false, call(&SessionApplication::chooseNone)},
+        {"change level", false, call(&SessionApplication::changeLevel)},
     };
     return table;
 }
@@ -109,9 +129,26 @@ void invalid(SessionApplication& session, const std::string& keyin, const std::s
     session.journal().note("key-in ignored, " + why + ": " + keyin);
 }
 
+// "as=X" sets the active scale in x, y and z; "as=X,Y" sets x and y.
+void setScale(SessionApplication& session, const std::string& keyin, const std::string& value) {
+    const size_t count = 1 + static_cast<size_t>(std::count(value.begin(), value.end(), ','));
+    std::optional<mstn::Point> scale = parsePoint(value);
+    if (!scale || count > 2 || scale->x <= 0 || (count == 2 && scale->y <= 0)) {
+        invalid(session, keyin, "the scale is not one or two positive numbers");
+        return;
+    }
+    std::array<double, 3>& active = session.active().scale;
+    active = count == 1 ? std::array<double, 3>{scale->x, scale->x, scale->x}
+                        : std::array<double, 3>{scale->x, scale->y, active[2]};
+}
+
 bool runAssignment(SessionApplication& session, const std::string& keyin) {
     std::optional<Assignment> a = assignmentOf(keyin);
     if (!a) return false;
+    if (a->name == "as") {
+        setScale(session, keyin, a->value);
+        return true;
+    }
     if (a->name == "xy" || a->name == "dx") {
         std::optional<mstn::Point> point = parsePoint(a->value);
         if (!point) {

@@ -1,14 +1,18 @@
 #include "SessionApplication.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "CellLibrary.h"
 #include "ColorTable.h"
 #include "ElementCursor.h"
 #include "Expressions.h"
 #include "KeyinTable.h"
 #include "Keyins.h"
+#include "PlaceCell.h"
 #include "ReferenceList.h"
+#include "Selection.h"
 #include "Session.h"
 #include "StoredState.h"
 #include "core/Error.h"
@@ -74,13 +78,22 @@ void SessionApplication::startCommand(std::unique_ptr<Command> command) {
 }
 
 void SessionApplication::endCommand() {
+    viewCommand_.reset();
     // The element in progress is made before the command goes.
     std::unique_ptr<Command> ending = std::move(command_);
     if (ending) ending->finish();
 }
 
 void SessionApplication::reset() {
+    if (viewCommand_) {
+        viewCommand_.reset();
+        return;
+    }
     if (command_) command_->reset();
+}
+
+void SessionApplication::startViewCommand(const std::string& name) {
+    viewCommand_ = name;
 }
 
 void SessionApplication::MbeSendReset() {
@@ -106,6 +119,10 @@ void SessionApplication::dataPoint(const mstn::Point& master) {
     }
     bool threeD = file->dimension() == dgn::Dimension::Three;
     lastPoint_ = mstn::Point{master.x, master.y, threeD ? master.z : 0};
+    if (viewCommand_) {
+        journal_.note("data point selects the view for " + *viewCommand_);
+        return;
+    }
     if (command_) command_->dataPoint(uors);
 }
 
@@ -140,6 +157,7 @@ void SessionApplication::openDesign(const std::string& path) {
     active_ = settingsFrom(readState(file));
     workspace_->design.emplace(std::move(file));
     workspace_->published.clear();
+    selection_.clear();
     lastPoint_.reset();
     journal_.note("opened " + path);
     notifyChanged();
@@ -164,6 +182,7 @@ void SessionApplication::compressDesign() {
         return;
     }
     file->compress();
+    selection_.clear();  // positions have changed
     notifyChanged();
 }
 
@@ -180,19 +199,87 @@ double SessionApplication::uorsPerMaster() const {
     return workspace_->design ? workspace_->design->header().uorPerMaster() : 1.0;
 }
 
+dgn::Dimension SessionApplication::dimension() const {
+    return workspace_->design ? workspace_->design->dimension() : dgn::Dimension::Two;
+}
+
 void SessionApplication::add(std::vector<dgn::Element> elements) {
-    dgn::DesignFile* file = design();
-    if (!file || elements.empty()) return;
     for (dgn::Element& e : elements) {
         e.level = active_.level;
         e.symbology = {active_.color, active_.weight, active_.style};
     }
+    addAsGiven(std::move(elements));
+}
+
+void SessionApplication::addAsGiven(std::vector<dgn::Element> elements) {
+    dgn::DesignFile* file = design();
+    if (!file || elements.empty()) return;
     dgn::Element head = std::move(elements.front());
     elements.erase(elements.begin());
     if (elements.empty()) {
         file->append(head);
     } else {
         file->append(head, elements);
+    }
+    notifyChanged();
+}
+
+void SessionApplication::note(const std::string& text) {
+    journal_.note(text);
+}
+
+// --- cells and the selection set ---------------------------------------------------------------
+
+void SessionApplication::attachLibrary(const std::string& path) {
+    if (path.empty()) {
+        journal_.note("ATTACH LIBRARY without a file name");
+        return;
+    }
+    std::error_code ec;
+    const std::string full = std::filesystem::absolute(path, ec).string();
+    try {
+        openCellLibrary(full);
+    } catch (const Error& e) {
+        journal_.note("cell library not attached: " + e.description());
+        return;
+    }
+    active_.cellLibrary = full;
+    journal_.note("attached cell library " + full);
+}
+
+void SessionApplication::activateCell(const std::string& name) {
+    if (name.empty()) {
+        journal_.note("ACTIVE CELL without a cell name");
+        return;
+    }
+    active_.cell = name;
+    startCommand(std::make_unique<PlaceCell>(drawing()));
+}
+
+void SessionApplication::chooseAll() {
+    dgn::DesignFile* file = design();
+    if (!file) {
+        journal_.note("nothing chosen, no design file is open");
+        return;
+    }
+    selection_ = graphicElements(*file);
+}
+
+void SessionApplication::chooseNone() {
+    selection_.clear();
+}
+
+void SessionApplication::changeLevel() {
+    dgn::DesignFile* file = design();
+    if (!file || selection_.empty()) {
+        journal_.note("no level changed, no element is chosen");
+        return;
+    }
+    for (uint64_t& position : selection_) {
+        // An element deleted or moved since it was chosen is no longer there.
+        const dgn::Record* record = file->at(position);
+        if (!record || record->element.deleted || record->element.complex) continue;
+        position = moveToLevel(*file, position, active_.level);
     }
     notifyChanged();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Command.h"
 #include "Journal.h"
@@ -51,6 +52,18 @@ public:
     void compressDesign();
     void runMacroFile(const std::string& path);
     void requestQuit();
+    // Cells: the library a data point takes the active cell from, and the cell, which starts
+    // placing it.
+    void attachLibrary(const std::string& path);
+    void activateCell(const std::string& name);
+    // A view command ("fit all") takes the next data points as the views it acts on, until a
+    // reset or another command ends it; the command it interrupted then goes on.
+    void startViewCommand(const std::string& name);
+    // The selection set: "choose all" takes every graphic element, "change level" puts the
+    // chosen ones on the active level.
+    void chooseAll();
+    void chooseNone();
+    void changeLevel();
 
 private:
     void runKeyins(const std::string& keyins);
@@ -59,7 +72,10 @@ private:
 
     // Drawing
     double uorsPerMaster() const override;
+    dgn::Dimension dimension() const override;
     void add(std::vector<dgn::Element> elements) override;
+    void addAsGiven(std::vector<dgn::Element> elements) override;
+    void note(const std::string& text) override;
     // MacroHost
     void sendCommand(const std::string& keyins) override;
     void setAppVariable(const std::string& application, const std::string& variable,
@@ -69,6 +85,8 @@ private:
     std::shared_ptr<Workspace> workspace_;
     ActiveSettings active_;
     std::unique_ptr<Command> command_;
+    std::optional<std::string> viewCommand_;
+    std::vector<uint64_t> selection_;  // positions of the chosen elements
     std::optional<mstn::Point> lastPoint_;
     std::map<std::string, double> appVariables_;
     int macroDepth_ = 0;

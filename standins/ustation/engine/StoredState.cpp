@@ -1,7 +1,9 @@
 #include "StoredState.h"
 
+#include <array>
 #include <optional>
 
+#include "Keyins.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
 
@@ -31,6 +33,18 @@ void readSize(const StoredState& state, const char* key, double& value) {
     if (it == state.end()) return;
     std::optional<double> number = num::parseDecimal(it->second);
     if (number && *number > 0) value = *number;
+}
+
+void readText(const StoredState& state, const char* key, std::string& value) {
+    auto it = state.find(key);
+    if (it != state.end()) value = it->second;
+}
+
+void readScale(const StoredState& state, std::array<double, 3>& scale) {
+    auto it = state.find("scale");
+    if (it == state.end()) return;
+    std::optional<mstn::Point> read = parsePoint(it->second);
+    if (read && read->x > 0 && read->y > 0 && read->z > 0) scale = {read->x, read->y, read->z};
 }
 
 }  // namespace
@@ -67,6 +81,9 @@ ActiveSettings settingsFrom(const StoredState& state) {
     readWhole(state, "node", 1, 65535, s.nodeNumber);
     readSize(state, "textHeight", s.textHeight);
     readSize(state, "textWidth", s.textWidth);
+    readText(state, "cellLibrary", s.cellLibrary);
+    readText(state, "cell", s.cell);
+    readScale(state, s.scale);
     return s;
 }
 
@@ -78,6 +95,10 @@ void storeSettings(StoredState& state, const ActiveSettings& s) {
     state["node"] = num::text(s.nodeNumber);
     state["textHeight"] = num::text(s.textHeight);
     state["textWidth"] = num::text(s.textWidth);
+    state["cellLibrary"] = s.cellLibrary;
+    state["cell"] = s.cell;
+    state["scale"] =
+        num::text(s.scale[0]) + "," + num::text(s.scale[1]) + "," + num::text(s.scale[2]);
 }
 
 }  // namespace vtl::ustation

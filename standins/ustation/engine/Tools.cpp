@@ -1,5 +1,6 @@
 #include "Tools.h"
 
+#include "CellLibrary.h"
 #include "dgn/DesignFile.h"
 #include "dgn/ElementFormat.h"
 
@@ -7,6 +8,10 @@ namespace vtl::ustation {
 
 void newDesign(const std::string& file, bool threeD) {
     dgn::DesignFile::create(file, threeD ? dgn::Dimension::Three : dgn::Dimension::Two);
+}
+
+void makeCell(const std::string& library, const std::string& name, const std::string& design) {
+    storeCell(library, name, design);
 }
 
 void dumpDesign(const std::string& file, std::ostream& out) {

@@ -1,0 +1,25 @@
+// Moving and scaling the elements of a cell: from the design file into a cell library, and
+// from the library to the data point where the cell is placed.
+#pragma once
+
+#include <array>
+
+#include "dgn/Element.h"
+
+namespace vtl::ustation {
+
+// Maps a point p to offset + scale * p, in UORs. 2-D files keep z at 0.
+struct Placement {
+    std::array<double, 3> offset{};
+    std::array<double, 3> scale{1, 1, 1};
+    bool flat = false;
+};
+
+dgn::Point placedPoint(const dgn::Point& point, const Placement& placement);
+
+// The element with its points placed and its sizes (text sizes, line spacing, a nested cell's
+// transformation) scaled. Raises error 6 when a coordinate leaves the design plane and error 5
+// for elements whose geometry the stand-in does not open up (arcs, curves, ...).
+dgn::Element placed(dgn::Element element, const Placement& placement);
+
+}  // namespace vtl::ustation

@@ -52,17 +52,27 @@ void setFileDialogs(FileDialogs* dialogs) {
     current = dialogs ? dialogs : &qtDialogs;
 }
 
-std::string QtFileDialogs::show(const FileDialogRequest& request) {
+std::vector<std::string> FileDialogs::showMany(const FileDialogRequest& request) {
+    std::string chosen = show(request);
+    if (chosen.empty()) return {};
+    return {std::move(chosen)};
+}
+
+namespace {
+
+// Runs Qt's dialog in the given file mode; the chosen files, none on cancel.
+QStringList runQtDialog(const FileDialogRequest& request, QFileDialog::FileMode openMode) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return {};
     const bool save = request.kind == FileDialogRequest::Kind::Save;
     // A save dialog belongs to the active window; an open dialog stands on its own.
     QFileDialog dialog(save ? QApplication::activeWindow() : nullptr);
     dialog.setObjectName("FileDialog");
+    if (!request.title.empty()) dialog.setWindowTitle(QString::fromStdString(request.title));
     // Qt's own dialog shows the filter list the same way on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : openMode);
     QStringList nameFilters;
     for (const FileFilter& filter : request.filters) nameFilters << qtNameFilter(filter);
     if (!nameFilters.isEmpty()) {
@@ -74,14 +84,33 @@ std::string QtFileDialogs::show(const FileDialogRequest& request) {
         dialog.selectFile(QString::fromStdString(request.defaultName));
     }
     if (dialog.exec() != QDialog::Accepted) return {};
-    const QStringList chosen = dialog.selectedFiles();
+    return dialog.selectedFiles();
+}
+
+}  // namespace
+
+std::string QtFileDialogs::show(const FileDialogRequest& request) {
+    const QStringList chosen = runQtDialog(request, QFileDialog::ExistingFile);
     return chosen.isEmpty() ? std::string() : chosen.front().toStdString();
 }
 
+std::vector<std::string> QtFileDialogs::showMany(const FileDialogRequest& request) {
+    std::vector<std::string> files;
+    for (const QString& file : runQtDialog(request, QFileDialog::ExistingFiles)) {
+        files.push_back(file.toStdString());
+    }
+    return files;
+}
+
 std::string ScriptedFileDialogs::show(const FileDialogRequest& request) {
+    std::vector<std::string> chosen = showMany(request);
+    return chosen.empty() ? std::string() : std::move(chosen.front());
+}
+
+std::vector<std::string> ScriptedFileDialogs::showMany(const FileDialogRequest& request) {
     requests_.push_back(request);
     if (answers_.empty()) return {};
-    std::string answer = std::move(answers_.front());
+    std::vector<std::string> answer = std::move(answers_.front());
     answers_.pop_front();
     return answer;
 }

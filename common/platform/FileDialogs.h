@@ -26,6 +26,7 @@ struct FileDialogRequest {
     std::vector<FileFilter> filters;  // the first one is chosen at the start
     std::string initialDir;
     std::string defaultName;  // the name a save dialog proposes
+    std::string title;        // the dialog's caption; empty: the toolkit's own
 };
 
 class FileDialogs {
@@ -33,6 +34,9 @@ class FileDialogs {
     virtual ~FileDialogs() = default;
     // Shows a dialog and returns the chosen file, "" on cancel or when no dialog can be shown.
     virtual std::string show(const FileDialogRequest& request) = 0;
+    // An open dialog that takes one or more existing files: their full paths in the order the
+    // user chose them, none on cancel. By default it offers one file through show().
+    virtual std::vector<std::string> showMany(const FileDialogRequest& request);
 };
 
 // The dialogs in force: Qt's, unless a test installed its own.
@@ -48,24 +52,29 @@ class ScopedFileDialogs {
     ScopedFileDialogs& operator=(const ScopedFileDialogs&) = delete;
 };
 
-// Qt's own file dialog (the same on every desktop). An open dialog takes one existing file; a
-// save dialog asks before it names an existing file. Without a QApplication it answers "".
+// Qt's own file dialog (the same on every desktop). An open dialog takes one existing file, or
+// several through showMany; a save dialog asks before it names an existing file. Without a
+// QApplication it answers "".
 class QtFileDialogs : public FileDialogs {
   public:
     std::string show(const FileDialogRequest& request) override;
+    std::vector<std::string> showMany(const FileDialogRequest& request) override;
 };
 
-// Answers from a queue and records what it was asked; an empty queue cancels.
+// Answers from a queue and records what it was asked; an empty queue cancels. An answer of
+// several files serves showMany; show() takes the first of them.
 class ScriptedFileDialogs : public FileDialogs {
   public:
-    void answer(std::string path) { answers_.push_back(std::move(path)); }
-    void cancel() { answers_.push_back(std::string()); }
+    void answer(std::string path) { answers_.push_back({std::move(path)}); }
+    void answerMany(std::vector<std::string> paths) { answers_.push_back(std::move(paths)); }
+    void cancel() { answers_.push_back({}); }
     const std::vector<FileDialogRequest>& requests() const { return requests_; }
 
     std::string show(const FileDialogRequest& request) override;
+    std::vector<std::string> showMany(const FileDialogRequest& request) override;
 
   private:
-    std::deque<std::string> answers_;
+    std::deque<std::vector<std::string>> answers_;
     std::vector<FileDialogRequest> requests_;
 };
 

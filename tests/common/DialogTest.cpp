@@ -63,6 +63,35 @@ TEST_F(DialogWithScript, SaveFileProposesTheDefaultName) {
     EXPECT_EQ(asked.initialDir, "/out");
 }
 
+TEST_F(DialogWithScript, SeveralFilesAnswerShowManyInOrder) {
+    using Files = std::vector<std::string>;
+    script_.answerMany({"/iso/a.h", "/iso/b.h1"});
+    script_.answer("/iso/c.h");
+    script_.cancel();
+    script_.answerMany({"/iso/d.h", "/iso/e.h"});
+    FileDialogRequest request;
+    EXPECT_EQ(platform::fileDialogs().showMany(request), (Files{"/iso/a.h", "/iso/b.h1"}));
+    EXPECT_EQ(platform::fileDialogs().showMany(request), Files{"/iso/c.h"});
+    EXPECT_EQ(platform::fileDialogs().showMany(request), Files{});
+    EXPECT_EQ(platform::fileDialogs().show(request), "/iso/d.h");
+    EXPECT_EQ(script_.requests().size(), 4u);
+}
+
+// Dialogs that offer one file at a time still serve a choice of several.
+class OneFileDialogs : public platform::FileDialogs {
+  public:
+    std::string answer;
+    std::string show(const FileDialogRequest&) override { return answer; }
+};
+
+TEST(FileDialogsShowMany, ByDefaultOffersOneFile) {
+    OneFileDialogs one;
+    one.answer = "/iso/a.h";
+    EXPECT_EQ(one.showMany({}), std::vector<std::string>{"/iso/a.h"});
+    one.answer.clear();
+    EXPECT_TRUE(one.showMany({}).empty());
+}
+
 TEST(DialogWithoutApplication, AnswersEmpty) {
     // No QApplication in this program: the Qt dialogs cannot show and count as cancelled.
     EXPECT_EQ(FileDialog().OpenFile("INI-File (*.ini)|*.ini"), "");

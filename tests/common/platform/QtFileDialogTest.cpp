@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "Dialog.h"
+#include "platform/FileDialogs.h"
 #include "platform/XvfbServer.h"
 #include "support/TempDir.h"
 
@@ -116,6 +117,31 @@ TEST_F(QtFileDialog, CancelGivesEmptyWithSeveralEntries) {
         seen_, [](QFileDialog& dialog) { dialog.reject(); });
     EXPECT_EQ(chosen, "");
     EXPECT_EQ(seen_.types, (QStringList{"IsoGen h-File (*.h; *.h1)", "ASCII-List file (*.*)"}));
+}
+
+TEST_F(QtFileDialog, ShowManyTakesSeveralExistingFilesUnderItsTitle) {
+    const std::string a = dir_.write("a.h", "").string();
+    const std::string b = dir_.write("b.h1", "").string();
+    platform::FileDialogRequest request;
+    request.filters = platform::parseFileFilter("IsoGen h-File (*.h; *.h1)|*.h;*.h1");
+    request.initialDir = dir_.str();
+    request.title = "Header files";
+    QString title;
+    std::vector<std::string> chosen;
+    withDialog(
+        [&] {
+            chosen = platform::fileDialogs().showMany(request);
+            return std::string();
+        },
+        seen_,
+        [&](QFileDialog& dialog) {
+            title = dialog.windowTitle();
+            dialog.selectFile("\"a.h\" \"b.h1\"");
+            static_cast<QDialog&>(dialog).accept();
+        });
+    EXPECT_EQ(chosen, (std::vector<std::string>{a, b}));
+    EXPECT_EQ(seen_.mode, QFileDialog::ExistingFiles);
+    EXPECT_EQ(title, "Header files");
 }
 
 TEST_F(QtFileDialog, SaveFileProposesTheDefaultName) {

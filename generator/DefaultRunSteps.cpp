@@ -1,0 +1,66 @@
+#include "DefaultRunSteps.h"
+
+#include "OverviewDrawing.h"
+#include "Variablen.h"
+#include "core/Error.h"
+
+namespace vtl {
+
+namespace {
+
+[[noreturn]] void notAvailable(const std::string& what, const std::string& step) {
+    Variablen().StepError = true;
+    throw Error(kOwnError, step, what + " (" + step + ") is not available yet");
+}
+
+}  // namespace
+
+void DefaultRunSteps::leitung_einzeichnen(bool withMarkerCell) {
+    vtl::leitung_einzeichnen(withMarkerCell);
+}
+
+void DefaultRunSteps::VTLhineinkopieren() {
+    notAvailable("The overview copy into the iso drawings", "VTLhineinkopieren");
+}
+
+void DefaultRunSteps::startPellmark() {
+    notAvailable("The node texts from the workbook", "startPellmark");
+}
+
+void DefaultRunSteps::findI3DimportFaktor() {
+    notAvailable("The 3-D iso view", "findI3DimportFaktor");
+}
+
+void DefaultRunSteps::createI3Dfile() {
+    notAvailable("The 3-D iso view", "createI3Dfile");
+}
+
+void DefaultRunSteps::lineEndNumber() {
+    notAvailable("The line-end numbers", "lineEndNumber");
+}
+
+void DefaultRunSteps::IsoCoverSheet() {
+    notAvailable("The iso cover sheet", "IsoCoverSheet");
+}
+
+void DefaultRunSteps::Gridfile_zerlegen() {
+    notAvailable("The grid file reading", "Gridfile_zerlegen");
+}
+
+void DefaultRunSteps::find_endpoint_diff() {
+    notAvailable("The distances to the grid lines", "find_endpoint_diff");
+}
+
+void DefaultRunSteps::searchidf() {
+    notAvailable("The IDF matching", "searchidf");
+}
+
+void DefaultRunSteps::placeTabelle() {
+    notAvailable("The end-number table", "placeTabelle");
+}
+
+void DefaultRunSteps::iplotiso(const std::string& /*file*/) {
+    notAvailable("The IPLOT plotting", "iplotiso");
+}
+
+}  // namespace vtl

@@ -1,0 +1,28 @@
+// The drawing steps as the program has them so far. A step that is not built yet fails as any
+// failing step does: StepError set and an error saying so raised, so the run logs it and goes
+// on with the next header file.
+#pragma once
+
+#include <string>
+
+#include "RunSteps.h"
+
+namespace vtl {
+
+class DefaultRunSteps : public RunSteps {
+public:
+    void leitung_einzeichnen(bool withMarkerCell) override;
+    void VTLhineinkopieren() override;
+    void startPellmark() override;
+    void findI3DimportFaktor() override;
+    void createI3Dfile() override;
+    void lineEndNumber() override;
+    void IsoCoverSheet() override;
+    void Gridfile_zerlegen() override;
+    void find_endpoint_diff() override;
+    void searchidf() override;
+    void placeTabelle() override;
+    void iplotiso(const std::string& file) override;
+};
+
+}  // namespace vtl

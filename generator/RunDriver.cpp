@@ -1,0 +1,455 @@
+#include "RunDriver.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#include "ConfigINI.h"
+#include "FileOperationModule.h"
+#include "Hfile_zerlegen.h"
+#include "INIFileModule.h"
+#include "LOGModule.h"
+#include "RunHost.h"
+#include "RunLog.h"
+#include "RunSteps.h"
+#include "Variablen.h"
+#include "core/Clock.h"
+#include "core/Error.h"
+#include "core/Text.h"
+#include "core/Wildcard.h"
+#include "modMSTN.h"
+#include "modProcess.h"
+#include "mstnmacro.h"
+#include "platform/Processes.h"
+#include "platform/WindowSystem.h"
+
+namespace vtl::RunDriver {
+
+namespace fs = std::filesystem;
+using FileOperationModule::IsFileExists;
+using LOGModule::WriteLog;
+
+namespace {
+
+// A killed MicroStation leaves the process table and closes its window a moment after the
+// kill; how long killMSTN waits for that, and how often it looks.
+constexpr int64_t kGoneTimeoutMs = 5000;
+constexpr int64_t kGonePollMs = 50;
+
+int watchdogInterval = kWatchdogIntervalMs;
+QPointer<QTimer> watchdog;
+
+// The window of the run in progress: restartMSTN asks it which MicroStation to start.
+RunHost* runningHost = nullptr;
+
+class RunningHost {
+public:
+    explicit RunningHost(RunHost& host) : previous_(runningHost) { runningHost = &host; }
+    ~RunningHost() { runningHost = previous_; }
+    RunningHost(const RunningHost&) = delete;
+    RunningHost& operator=(const RunningHost&) = delete;
+
+private:
+    RunHost* previous_;
+};
+
+// Statements that each go on after a failure, keeping the latest one: when a step ends the
+// chain, its failure is the one to report, not an earlier one that was gone past.
+class Pending {
+public:
+    template <class F>
+    void operator()(F&& statement) {
+        try {
+            statement();
+        } catch (...) {
+            error_ = toError(std::current_exception());
+        }
+    }
+    const std::optional<Error>& error() const { return error_; }
+
+private:
+    std::optional<Error> error_;
+};
+
+// --- The watchdog ------------------------------------------------------------------------------
+
+void armWatchdog() {
+    QTimer& timer = killMstnTimer();
+    timer.setInterval(watchdogInterval);
+    timer.start();
+}
+
+void disarmWatchdog() {
+    QTimer& timer = killMstnTimer();
+    timer.stop();
+    timer.setInterval(0);
+}
+
+bool microStationGone() {
+    for (const platform::ProcessEntry& entry : platform::processes().list()) {
+        if (text::iequals(entry.imageName, mstn::kProcessImage)) return false;
+    }
+    return platform::windows().findByClass(mstn::kMainWindowClass) == 0;
+}
+
+// No event processing here: the watchdog calls this from within a call that waits for the
+// MicroStation being killed.
+void waitUntilMicroStationGone() {
+    const int64_t deadline = clock().nowMs() + kGoneTimeoutMs;
+    while (!microStationGone() && clock().nowMs() < deadline) clock().sleepMs(kGonePollMs);
+}
+
+// --- Error lines -------------------------------------------------------------------------------
+
+// The file an error line names: the design file last opened, else the header file. A failure
+// before either is known still gets an entry, so that the conclusion agrees with the final
+// message.
+std::string errorTag() {
+    const RunState& s = Variablen();
+    if (!s.CurrentFile.empty()) return s.CurrentFile;
+    if (!s.HFile.empty()) return s.HFile;
+    return s.ErrorList && s.ErrorList->empty() ? "-" : "";
+}
+
+void logFailure(const std::string& description) {
+    Pending ignored;
+    ignored([&] { WriteLog(description, ""); });
+    ignored([&] { WriteLog("is current open file:, Error:" + description, errorTag()); });
+}
+
+// --- Commands ----------------------------------------------------------------------------------
+
+// Quoted, so that a blank in a folder name cannot split a path into two arguments. A quote or
+// a line break cannot be carried through a command line at all.
+std::string quoted(const std::string& path) {
+    if (path.find_first_of("\"\r\n") != std::string::npos) {
+        raise(kOwnError, "Invalid file name for a command line: " + path);
+    }
+    return "\"" + path + "\"";
+}
+
+// Runs a command hidden and waits for it; its output goes into the run log.
+void runCommand(const std::string& command) {
+    int32_t taskId = 0;
+    FileOperationModule::ExecA(command, Variablen().logfile, 0, "", taskId, true);
+}
+
+bool sameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
+}
+
+// Clears the outputs named after the header file (".X??"). The node-text workbook may lie beside
+// the header file under its name ("A.xls" beside "A.h"): it is the user's input and stays.
+void deleteOldOutputs(const RunState& s) {
+    const std::string pattern = s.IsoName + ".X??";
+    std::vector<std::string> names = wildcard::list(s.isopath, pattern);
+    auto workbook = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
+        return sameFile(s.isopath + name, s.excelfile);
+    });
+    if (workbook == names.end()) {
+        runCommand("del " + quoted(s.isopath + pattern));
+        return;
+    }
+    names.erase(workbook);
+    if (names.empty()) return;
+    std::string command = "del";
+    for (const std::string& name : names) command += " " + quoted(s.isopath + name);
+    runCommand(command);
+}
+
+// --- One header file ---------------------------------------------------------------------------
+
+void checkSeedFiles() {
+    struct Seed {
+        std::string ConfigData::*path;
+        const char* kind;
+    };
+    const Seed seeds[] = {{&ConfigData::I3Dseedfile, "i3d"},
+                          {&ConfigData::seedfile, "vtl"},
+                          {&ConfigData::ICSseedfile, "ics"}};
+    for (const Seed& seed : seeds) {
+        const std::string& path = Variablen().*seed.path;
+        std::string message = std::string(seed.kind) + "-Seedfile ";
+        std::string tag = path;
+        if (path.empty()) {
+            message += "not spezified";
+            tag = "-";
+        } else if (!IsFileExists(path, 0)) {
+            message += "not found";
+        } else {
+            continue;
+        }
+        WriteLog(message, tag);
+        raise(kOwnError, message);
+    }
+}
+
+// The output names of the current list entry. Only the folder is taken from the entry's text,
+// so a dot in a folder name is never taken for the extension of a file name without one.
+void deriveNames(RunState& s) {
+    if (s.IsoFileIndex < 0 || static_cast<size_t>(s.IsoFileIndex) >= s.IsoFileList.size()) {
+        throw Error(9, "", "Subscript out of range");
+    }
+    s.HFile = s.IsoFileList[static_cast<size_t>(s.IsoFileIndex)];
+    const size_t slash = s.HFile.rfind('/');
+    if (slash == std::string::npos) {
+        raise(err::InvalidCall, "The header file '" + s.HFile + "' is given without its folder");
+    }
+    s.isopath = s.HFile.substr(0, slash + 1);
+    s.IsoName = FileOperationModule::GetFileBaseName(s.HFile);
+    s.VtlFile = s.isopath + s.IsoName + ".vtl";
+    s.IcsFile = s.isopath + s.IsoName + ".ics";
+    s.I3dFile = s.isopath + s.IsoName + ".I3D";
+}
+
+// The header file's text, each line followed by a line feed.
+std::string readHeaderText(const std::string& file) {
+    std::error_code ec;
+    if (fs::is_directory(file, ec)) throw errnoError(EISDIR, file);
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw errnoError(errno != 0 ? errno : ENOENT, file);
+    std::string text;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        text += line + '\n';
+    }
+    if (in.bad()) throw errnoError(EIO, file);
+    return text;
+}
+
+// A fresh copy of the overview seed in place of the old overview; false, logged, when either
+// fails.
+bool replaceOverview(const RunState& s) {
+    runCommand("del " + quoted(s.VtlFile));
+    if (IsFileExists(s.VtlFile, 0)) {
+        WriteLog("Can not delete old file  " + s.VtlFile, s.VtlFile);
+        return false;
+    }
+    runCommand("copy " + quoted(s.seedfile) + " " + quoted(s.VtlFile));
+    if (!FileOperationModule::IsFileExistsA(s.VtlFile)) {
+        WriteLog(s.VtlFile + " does not exist  -  See c:\\temp\\vtl.log", s.VtlFile);
+        return false;
+    }
+    return true;
+}
+
+void sendKeyin(const std::string& keyin) {
+    if (!MSTNApp) throw Error(91, "", "Object variable or With block variable not set");
+    MSTNApp->MbeSendCommand(keyin);
+}
+
+void sendPipeKeyins(const RunState& s, Pending& pending) {
+    pending([] { sendKeyin("fit all;selview all;reset;file"); });
+    pending([&] {
+        sendKeyin("lv=" + s.pipelv + ";co=" + s.pipeco + ";wt=" + s.pipewt + ";lc=" + s.pipelc);
+    });
+    if (s.autochangelevel != "no") {
+        pending([] { sendKeyin("choose all;change level;choose none"); });
+    }
+}
+
+bool chosen(int16_t box) {
+    return box == 1;
+}
+
+// The drawing steps in their fixed order, as far as the option boxes ask for them (read as
+// each is reached); the chain ends at the first step that reports a failure.
+void runStepChain(RunHost& host, RunSteps& steps, Pending& pending) {
+    const RunState& s = Variablen();
+    auto failed = [&](void (RunSteps::*step)()) {
+        pending([&] { (steps.*step)(); });
+        return s.StepError;
+    };
+    pending([&] { steps.leitung_einzeichnen(true); });
+    if (s.StepError) return;
+    if (chosen(s.createVTL) && failed(&RunSteps::VTLhineinkopieren)) return;
+    if (chosen(s.Pellmark) && failed(&RunSteps::startPellmark)) return;
+    if (!chosen(s.createICS)) return;
+    if (chosen(s.createI3D) &&
+        (failed(&RunSteps::findI3DimportFaktor) || failed(&RunSteps::createI3Dfile))) {
+        return;
+    }
+    for (auto step :
+         {&RunSteps::lineEndNumber, &RunSteps::IsoCoverSheet, &RunSteps::Gridfile_zerlegen,
+          &RunSteps::find_endpoint_diff, &RunSteps::searchidf, &RunSteps::placeTabelle}) {
+        if (failed(step)) return;
+    }
+    std::string plotter;
+    pending([&] { plotter = host.plotterText(); });
+    // Only a queue given as a network path plots the cover sheet.
+    if (plotter.starts_with("\\\\")) pending([&] { steps.iplotiso(s.IcsFile); });
+}
+
+// Opens the overview in the MicroStation just started, sets the pipe symbology and runs the
+// steps. Every statement goes on after a failure; returns the failure left pending.
+std::optional<Error> drawOverview(RunHost& host, RunSteps& steps) {
+    RunState& s = Variablen();
+    Pending pending;
+    s.CurrentFile = s.VtlFile;
+    pending([&] { sendKeyin("newfile " + s.VtlFile); });
+    bool shown = false;
+    pending([&] { shown = host.Window_exist(s.IsoName + ".vtl"); });
+    if (!shown) {
+        pending([&] { WriteLog("Error opening " + s.VtlFile, s.VtlFile); });
+        s.RunError = true;
+        return pending.error();
+    }
+    sendPipeKeyins(s, pending);
+    runStepChain(host, steps, pending);
+    return pending.error();
+}
+
+// The error lines of a header file that failed after MicroStation was attached.
+void concludeHeaderFile(const std::optional<Error>& pending) {
+    RunState& s = Variablen();
+    if (!pending && !s.StepError) return;
+    logFailure(pending ? pending->description() : std::string());
+    s.StepError = false;
+    s.RunError = true;
+}
+
+void runHeaderFile(RunHost& host, RunSteps& steps) {
+    RunState& s = Variablen();
+    deriveNames(s);
+    INIFileModule::WriteINI(s.inifile, "Vistrel", "isopath", s.isopath);
+    deleteOldOutputs(s);
+    s.HText = readHeaderText(s.HFile);
+    Hfile_zerlegen();
+    std::optional<Error> pending;
+    if (replaceOverview(s)) {
+        MSTNApp = modMSTN::MSTNOpen(host.GetMSTNPath());
+        armWatchdog();
+        pending = drawOverview(host, steps);
+    } else {
+        s.RunError = true;
+    }
+    concludeHeaderFile(pending);
+    disarmWatchdog();
+    killMSTN();
+}
+
+std::string runMessage() {
+    const RunState& s = Variablen();
+    if (!s.RunError) return "Vistrel  completed successful";
+    return "Vistrel completed with errors - see logfile: " + s.logfile;
+}
+
+}  // namespace
+
+void Start_Click(RunHost& host, RunSteps& steps) {
+    RunState& s = Variablen();
+    ResumeNext each;
+    s.RunError = false;
+    each([&] { host.setRunning(true); });
+    each([] { RunLog::startLogFile(); });
+    struct Box {
+        const char* section;
+        const char* key;
+        int16_t ConfigData::*value;
+    };
+    const Box boxes[] = {{"Programm", "createVTL", &ConfigData::createVTL},
+                         {"Programm", "createICS", &ConfigData::createICS},
+                         {"Programm", "createI3D", &ConfigData::createI3D},
+                         {"Pellmark", "Pellmark", &ConfigData::Pellmark}};
+    for (const Box& box : boxes) {
+        each([&] {
+            INIFileModule::WriteINI(s.inifile, box.section, box.key, std::to_string(s.*box.value));
+        });
+    }
+    each(
+        [&] { INIFileModule::WriteINI(s.inifile, "Pellmark", "excelfile", host.excelFileText()); });
+    s.ErrorList.emplace();
+    each([&] { startvtl(host, steps); });
+    each([] { RunLog::writeErrorsToLog(); });
+    s.ErrorList.reset();
+    // MicroStation may be gone already; "exit" only ends one that a failure left running.
+    if (MSTNApp) each([] { MSTNApp->MbeSendCommand("exit"); });
+    MSTNApp.reset();
+    each([&] { host.setRunning(false); });
+    each([&] { host.showRunMessage(runMessage()); });
+}
+
+void startvtl(RunHost& host, RunSteps& steps) {
+    RunningHost running(host);
+    RunState& s = Variablen();
+    std::optional<Error> failure;
+    try {
+        s.RunError = false;
+        ReadINIVariables();
+        checkSeedFiles();
+        for (s.IsoFileIndex = 0; s.IsoFileIndex <= s.IsoFileLast; ++s.IsoFileIndex) {
+            runHeaderFile(host, steps);
+        }
+    } catch (...) {
+        failure = passOnMethod(toError(std::current_exception()), "startvtl");
+    }
+    disarmWatchdog();
+    if (!failure) return;
+    // MicroStation is left running: the Start button's "exit" ends it.
+    s.StepError = false;
+    s.RunError = true;
+    logFailure(failure->description());
+    throw *failure;
+}
+
+void killMstnTimer_Timer() {
+    try {
+        disarmWatchdog();
+        killMSTN();
+    } catch (...) {
+        const Error e = toError(std::current_exception());
+        try {
+            WriteLog(e.description(), "");
+        } catch (...) {
+            // A log that cannot be written has nobody left to tell.
+        }
+    }
+}
+
+void restartMSTN(std::shared_ptr<mstn::Application>& app, const std::string& dgn) {
+    try {
+        if (!runningHost) raise(kOwnError, "MicroStation can only be restarted during a run");
+        killMSTN();
+        disarmWatchdog();
+        app = modMSTN::MSTNOpen(runningHost->GetMSTNPath());
+        if (!dgn.empty()) app->MbeSendCommand("newfile " + dgn);
+        armWatchdog();
+    } catch (...) {
+        throw passOnMethod(toError(std::current_exception()), "restartMSTN");
+    }
+}
+
+void killMSTN() {
+    try {
+        modProcess::KillApp(mstn::kProcessImage, false);
+        // A MicroStation started right afterwards must not find the dying one and attach to it.
+        waitUntilMicroStationGone();
+    } catch (...) {
+        throw passOnMethod(toError(std::current_exception()), "killMSTN");
+    }
+}
+
+QTimer& killMstnTimer() {
+    if (!watchdog) {
+        watchdog = new QTimer(QCoreApplication::instance());
+        watchdog->setObjectName("killMstnTimer");
+        QObject::connect(watchdog, &QTimer::timeout, [] { killMstnTimer_Timer(); });
+    }
+    return *watchdog;
+}
+
+void setWatchdogInterval(int ms) {
+    watchdogInterval = ms;
+}
+
+}  // namespace vtl::RunDriver

@@ -1,0 +1,272 @@
+// The run driver up to the point where MicroStation would start: seed checks, output names, the
+// clearing of old outputs and the failures that end a run; the watchdog's own failures; the
+// program's steps that are not built yet. Nothing here starts or kills a real process.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <filesystem>
+
+#include "DefaultRunSteps.h"
+#include "FileOperationModule.h"
+#include "INIFileModule.h"
+#include "RunDriver.h"
+#include "RunDriverTestFakes.h"
+#include "Variablen.h"
+#include "platform/Processes.h"
+#include "platform/WindowSystem.h"
+#include "support/TempDir.h"
+
+namespace vtl {
+namespace {
+
+namespace fs = std::filesystem;
+using test::conclusionEntries;
+using test::entry;
+using test::readFile;
+
+// A header file the parser rejects: the run ends right after the outputs were cleared.
+constexpr char kNoHeader[] = "no ISOGEN header\n";
+constexpr char kNoIdfSection[] = "IDF order im h-File nicht gefunden";
+
+class RunDriverTest : public ::testing::Test {
+protected:
+    RunDriverTest() {
+        resetRunState();
+        FileOperationModule::TempFolder = dir.str();
+        Variablen().inifile = ini().string();
+        Variablen().logfile = (dir / "vtl.log").string();
+    }
+    ~RunDriverTest() override {
+        FileOperationModule::TempFolder.clear();
+        resetRunState();
+    }
+
+    fs::path ini() const { return dir / "vtl.ini"; }
+    std::string log() const { return readFile(Variablen().logfile); }
+    std::string iniValue(const std::string& section, const std::string& key) const {
+        return INIFileModule::ReadINI(ini().string(), section, key, "<missing>");
+    }
+
+    // Seeds that exist, so the run gets past its checks.
+    void writeSeeds() {
+        dir.write("seed/vtl.dgn", "seed");
+        dir.write("seed/ics.dgn", "seed");
+        dir.write("seed/i3d.dgn", "seed");
+        dir.write("vtl.ini",
+                  "[Vistrel]\nseedfile=" + (dir / "seed/vtl.dgn").string() +
+                      "\n[IsoCoverSheet]\nICSseedfile=" + (dir / "seed/ics.dgn").string() +
+                      "\n[I3D]\nI3Dseedfile=" + (dir / "seed/i3d.dgn").string() + "\n");
+    }
+
+    void run(std::vector<std::string> headerFiles) {
+        Variablen().IsoFileList = std::move(headerFiles);
+        Variablen().IsoFileLast = static_cast<int>(Variablen().IsoFileList.size()) - 1;
+        RunDriver::Start_Click(host, steps);
+    }
+
+    void expectRunFailed() {
+        EXPECT_EQ(host.messages,
+                  std::vector<std::string>{"Vistrel completed with errors - see logfile: " +
+                                           Variablen().logfile});
+        EXPECT_EQ(host.running, (std::vector<bool>{true, false}));
+        EXPECT_TRUE(steps.calls.empty());
+        EXPECT_FALSE(Variablen().ErrorList.has_value());
+    }
+
+    test::TempDir dir;
+    test::FakeRunHost host;
+    test::RecordingSteps steps;
+};
+
+TEST_F(RunDriverTest, BuiltInDefaultsStopAtTheI3dSeedEvenWithoutA3dView) {
+    Variablen().createVTL = 1;
+    host.excelfile = "/work/nodes.xls";
+    run({(dir / "A.h").string()});
+
+    expectRunFailed();
+    const std::string text = log();
+    EXPECT_NE(text.find("\r\ni3d-Seedfile not found\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("is current open file:, Error:i3d-Seedfile not found"), std::string::npos);
+    EXPECT_EQ(text.find("vtl-Seedfile"), std::string::npos);
+    EXPECT_EQ(conclusionEntries(text), std::vector<std::string>{entry("Im_INI-File_nicht_definiert",
+                                                                      "i3d-Seedfile not found")});
+    // The options of the window went into the INI before the run read it back.
+    EXPECT_EQ(iniValue("Programm", "createVTL"), "1");
+    EXPECT_EQ(iniValue("Programm", "createICS"), "0");
+    EXPECT_EQ(iniValue("Pellmark", "Pellmark"), "0");
+    EXPECT_EQ(iniValue("Pellmark", "excelfile"), "/work/nodes.xls");
+    EXPECT_EQ(Variablen().excelfile, "/work/nodes.xls");
+}
+
+TEST_F(RunDriverTest, AnEmptySeedSettingIsNamedWithAHyphen) {
+    writeSeeds();
+    INIFileModule::WriteINI(ini().string(), "Vistrel", "seedfile", "");
+    run({(dir / "A.h").string()});
+
+    expectRunFailed();
+    EXPECT_EQ(conclusionEntries(log()),
+              std::vector<std::string>{entry("-", "vtl-Seedfile not spezified")});
+}
+
+TEST_F(RunDriverTest, OldOutputsGoButAWorkbookNamedAfterTheHeaderStays) {
+    writeSeeds();
+    // A blank in the folder: every path of a command is quoted.
+    const fs::path header = dir.write("iso files/A.h", kNoHeader);
+    const fs::path workbook = dir.write("iso files/A.xls", "workbook");
+    dir.write("iso files/A.x01", "plot");
+    dir.write("iso files/a.X2", "plot");
+    dir.write("iso files/AB.x01", "other pipeline");
+    host.excelfile = workbook.string();
+    run({header.string()});
+
+    EXPECT_TRUE(fs::exists(workbook));
+    EXPECT_FALSE(fs::exists(dir / "iso files/A.x01"));
+    EXPECT_FALSE(fs::exists(dir / "iso files/a.X2"));
+    EXPECT_TRUE(fs::exists(dir / "iso files/AB.x01"));
+    EXPECT_EQ(iniValue("Vistrel", "isopath"), (dir / "iso files").string() + "/");
+}
+
+TEST_F(RunDriverTest, AHeaderWithoutExtensionKeepsTheDotsOfItsFolder) {
+    writeSeeds();
+    const fs::path header = dir.write("run.d/P1001", kNoHeader);
+    dir.write("run.d/P1001.x01", "plot");
+    dir.write("P1001.x01", "belongs to another folder");
+    run({header.string()});
+
+    EXPECT_EQ(iniValue("Vistrel", "isopath"), (dir / "run.d").string() + "/");
+    EXPECT_FALSE(fs::exists(dir / "run.d/P1001.x01"));
+    EXPECT_TRUE(fs::exists(dir / "P1001.x01"));
+    EXPECT_EQ(Variablen().VtlFile, (dir / "run.d/P1001.vtl").string());
+    EXPECT_EQ(Variablen().I3dFile, (dir / "run.d/P1001.I3D").string());
+}
+
+// Before any drawing was opened the error lines name the header file, so the conclusion reports
+// what the final message reports.
+TEST_F(RunDriverTest, AParseErrorEndsTheRunAndIsConcludedUnderTheHeaderFile) {
+    writeSeeds();
+    const fs::path first = dir.write("A.h", kNoHeader);
+    const fs::path second = dir.write("B.h", kNoHeader);
+    dir.write("B.x01", "plot");
+    run({first.string(), second.string()});
+
+    expectRunFailed();
+    EXPECT_TRUE(fs::exists(dir / "B.x01"));
+    EXPECT_EQ(conclusionEntries(log()),
+              std::vector<std::string>{entry(
+                  first.string(), std::string("is current open file:, Error:") + kNoIdfSection)});
+}
+
+TEST_F(RunDriverTest, AListEntryWithoutFolderEndsTheRun) {
+    writeSeeds();
+    dir.write("B.x01", "plot");
+    run({"A.h", (dir / "B.h").string()});
+
+    expectRunFailed();
+    EXPECT_TRUE(fs::exists(dir / "B.x01"));
+    ASSERT_EQ(conclusionEntries(log()).size(), 1u);
+    EXPECT_EQ(conclusionEntries(log())[0].rfind("#  A.h  - is current open file:, Error:", 0), 0u);
+}
+
+TEST_F(RunDriverTest, StartvtlRaisesWhatEndedTheRunUnderItsName) {
+    try {
+        Variablen().ErrorList.emplace();
+        Variablen().IsoFileList = {(dir / "A.h").string()};
+        RunDriver::startvtl(host, steps);
+        FAIL() << "the run went on without seed files";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), kOwnError);
+        EXPECT_EQ(e.source(), "startvtl");
+        EXPECT_EQ(e.description(), "i3d-Seedfile not found");
+    }
+    EXPECT_TRUE(Variablen().RunError);
+    EXPECT_FALSE(Variablen().StepError);
+}
+
+// --- The watchdog and restarting MicroStation ----------------------------------------------------
+
+class RunDriverProcessFakesTest : public RunDriverTest {
+protected:
+    platform::FakeProcesses processes;
+    platform::ScopedProcesses useProcesses{processes};
+    platform::FakeWindowSystem windows;
+    platform::ScopedWindows useWindows{windows};
+};
+
+TEST_F(RunDriverProcessFakesTest, TheWatchdogKillsEveryMicroStationAndNothingElse) {
+    processes.add(101, 1, "ustation.exe");
+    processes.add(102, 1, "USTATION.EXE");
+    processes.add(103, 1, "VTL.exe");
+    RunDriver::killMstnTimer().start(60000);
+    RunDriver::killMstnTimer_Timer();
+
+    EXPECT_EQ(processes.terminated(), (std::vector<int32_t>{101, 102}));
+    EXPECT_FALSE(RunDriver::killMstnTimer().isActive());
+    EXPECT_EQ(RunDriver::killMstnTimer().interval(), 0);
+    EXPECT_EQ(RunDriver::killMstnTimer().objectName(), "killMstnTimer");
+}
+
+TEST_F(RunDriverProcessFakesTest, TheWatchdogOnlyLogsItsOwnFailure) {
+    Variablen().ErrorList.emplace();
+    processes.failListing(Error(err::PermissionDenied, "", "Permission denied"));
+    EXPECT_NO_THROW(RunDriver::killMstnTimer_Timer());
+    EXPECT_NE(log().find("Permission denied"), std::string::npos);
+    EXPECT_TRUE(Variablen().ErrorList->empty());
+}
+
+TEST_F(RunDriverProcessFakesTest, RestartingOutsideARunFailsWithoutKillingAnything) {
+    processes.add(101, 1, "ustation.exe");
+    std::shared_ptr<mstn::Application> app;
+    try {
+        RunDriver::restartMSTN(app, "/iso/A.vtl");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.source(), "restartMSTN");
+        EXPECT_EQ(e.description(), "MicroStation can only be restarted during a run");
+    }
+    EXPECT_TRUE(processes.terminated().empty());
+}
+
+// --- The program's steps so far ------------------------------------------------------------------
+
+TEST(DefaultRunStepsTest, EveryStepNotBuiltYetFailsAsAStepDoes) {
+    DefaultRunSteps steps;
+    const std::vector<std::pair<std::string, std::function<void()>>> all = {
+        {"VTLhineinkopieren", [&] { steps.VTLhineinkopieren(); }},
+        {"startPellmark", [&] { steps.startPellmark(); }},
+        {"findI3DimportFaktor", [&] { steps.findI3DimportFaktor(); }},
+        {"createI3Dfile", [&] { steps.createI3Dfile(); }},
+        {"lineEndNumber", [&] { steps.lineEndNumber(); }},
+        {"IsoCoverSheet", [&] { steps.IsoCoverSheet(); }},
+        {"Gridfile_zerlegen", [&] { steps.Gridfile_zerlegen(); }},
+        {"find_endpoint_diff", [&] { steps.find_endpoint_diff(); }},
+        {"searchidf", [&] { steps.searchidf(); }},
+        {"placeTabelle", [&] { steps.placeTabelle(); }},
+        {"iplotiso", [&] { steps.iplotiso("/iso/A.ics"); }},
+    };
+    for (const auto& [name, step] : all) {
+        Variablen().StepError = false;
+        try {
+            step();
+            ADD_FAILURE() << name << " did not fail";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), kOwnError);
+            EXPECT_EQ(e.source(), name);
+            EXPECT_NE(e.description().find("(" + name + ") is not available yet"),
+                      std::string::npos)
+                << e.description();
+        }
+        EXPECT_TRUE(Variablen().StepError) << name;
+    }
+    resetRunState();
+}
+
+}  // namespace
+}  // namespace vtl
+
+// The watchdog is a timer: it needs the application's event loop.
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,138 @@
+// What the tests of the main window share: a private X server with one application for the whole
+// test program, and a window whose dialogs, message boxes, shell and program end are fakes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "RegistryModule.h"
+#include "RunSteps.h"
+#include "VTL.h"
+#include "Variablen.h"
+#include "core/Error.h"
+#include "modMSTN.h"
+#include "platform/FileDialogs.h"
+#include "platform/Shell.h"
+#include "platform/XvfbServer.h"
+#include "support/TempDir.h"
+#include "ui/MessageBoxes.h"
+
+namespace vtl::test {
+
+class Desktop : public ::testing::Environment {
+public:
+    static bool ready() { return app_ != nullptr; }
+
+    void SetUp() override {
+        server_ = std::make_unique<XvfbServer>();
+        if (server_->display().empty()) return;
+        display_ = std::make_unique<ScopedEnv>("DISPLAY", server_->display());
+        platform_ = std::make_unique<ScopedEnv>("QT_QPA_PLATFORM", "xcb");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+        setProgramTitle("Vistrel");
+    }
+    void TearDown() override {
+        app_.reset();
+        platform_.reset();
+        display_.reset();
+        server_.reset();
+    }
+
+private:
+    std::unique_ptr<XvfbServer> server_;
+    std::unique_ptr<ScopedEnv> display_, platform_;
+    int argc_ = 1;
+    char name_[8] = "vtl";
+    char* argv_[2] = {name_, nullptr};
+    static inline std::unique_ptr<QApplication> app_;
+};
+
+// Steps that do nothing unless a test gives them something to do.
+class ScriptedSteps : public RunSteps {
+public:
+    std::function<void()> onOverview;
+    int overviews = 0;
+
+    void leitung_einzeichnen(bool) override {
+        ++overviews;
+        if (onOverview) onOverview();
+    }
+    void VTLhineinkopieren() override {}
+    void startPellmark() override {}
+    void findI3DimportFaktor() override {}
+    void createI3Dfile() override {}
+    void lineEndNumber() override {}
+    void IsoCoverSheet() override {}
+    void Gridfile_zerlegen() override {}
+    void find_endpoint_diff() override {}
+    void searchidf() override {}
+    void placeTabelle() override {}
+    void iplotiso(const std::string&) override {}
+};
+
+// The program folder holds the pointer INI, which names config.ini in the project folder; TMP
+// and TEMP are the test's folder, so the run log is vtl.log there.
+class VTLWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!Desktop::ready()) GTEST_SKIP() << "Xvfb did not start";
+        resetRunState();
+        std::filesystem::create_directories(dir / "program");
+        dir.write("program/vtl.ini", "[Programm]\ninifile=" + config() + "\n");
+    }
+    void TearDown() override {
+        window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        resetRunState();
+    }
+
+    std::string config() const { return (dir / "project/config.ini").string(); }
+    std::string logfile() const { return (dir / "vtl.log").string(); }
+    std::filesystem::path programFolder() const { return dir / "program"; }
+
+    VTL& start() {
+        window =
+            std::make_unique<VTL>(VTL::Options{&steps, programFolder(), [this] { ++programEnds; }});
+        window->Form_Load();
+        return *window;
+    }
+    // Lets the start-up timer list the MicroStation installations.
+    void waitForStartUpTimer() {
+        auto* timer = find<QTimer>("Timer1");
+        ASSERT_NE(timer, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([timer] { return !timer->isActive(); }, 5000));
+    }
+    template <class T>
+    T* find(const char* name) const {
+        return window->findChild<T*>(name);
+    }
+    std::string exe(const std::string& name) { return dir.write(name, "").string(); }
+    void install(const std::string& key, const std::string& path, const std::string& version) {
+        const std::string full = std::string(modMSTN::kInstallationsKey) + key;
+        RegistryModule::RegSetValue(RegistryModule::HKEY_LOCAL_MACHINE, full, "PathName", path, "");
+        RegistryModule::RegSetValue(RegistryModule::HKEY_LOCAL_MACHINE, full, "Version", version,
+                                    "");
+    }
+
+    TempDir dir;
+    ScopedPlatformHome home;
+    ScopedEnv tmp{"TMP", dir.str()};
+    ScopedEnv temp{"TEMP", dir.str()};
+    platform::ScriptedFileDialogs dialogs;
+    platform::ScopedFileDialogs scopedDialogs{dialogs};
+    ui::RecordingMessageBoxes messages;
+    ui::ScopedMessageBoxes scopedMessages{messages};
+    platform::FakeShell shell;
+    platform::ScopedShell scopedShell{shell};
+    ScriptedSteps steps;
+    int programEnds = 0;
+    std::unique_ptr<VTL> window;
+};
+
+}  // namespace vtl::test

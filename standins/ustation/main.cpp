@@ -64,6 +64,8 @@ int sendKeyins(int argc, char** argv, const std::string& keyins) {
 
 int render(int argc, char** argv, const std::string& file, const std::string& out) {
     dgn::DesignFile::open(file);  // a file that is no design file is refused, not pictured
+    // A picture needs no screen: without a chosen platform it is drawn offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QImage image = renderDesign(file, QSize(1024, 768));
     if (!image.save(QString::fromStdString(out), "PNG")) {

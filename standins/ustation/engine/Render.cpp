@@ -15,7 +15,7 @@ namespace vtl::ustation {
 
 namespace {
 
-constexpr int kMargin = 10;
+constexpr int kMargin = 40;
 
 // What is drawn of one element, in master units.
 struct Shape {

@@ -63,11 +63,12 @@ wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray 
             return *reply;
         }
         if (socket_.waitForReadyRead(kPollMs)) {
-            buffer_ += socket_.readAll();
+            // A server that ends right after its reply ("exit") may have closed the device already.
+            if (socket_.bytesAvailable() > 0) buffer_ += socket_.readAll();
             continue;
         }
         if (socket_.state() != QLocalSocket::ConnectedState) {
-            if (socket_.isOpen()) buffer_ += socket_.readAll();
+            if (socket_.bytesAvailable() > 0) buffer_ += socket_.readAll();
             if (takeReplyPending(id)) continue;
             raiseGone();
         }

@@ -1,0 +1,92 @@
+// vtl_headless_run: one batch run of the main window without anyone at the screen. The window's
+// file dialog is answered with the header files named on the command line and its message boxes
+// are recorded; the program presses "Select H-file(s)" and Start as a user would and prints every
+// message the window showed, the run's final message last. scripts/run-headless.sh runs it under
+// a virtual X display on the sample project.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "DefaultRunSteps.h"
+#include "VTL.h"
+#include "core/Error.h"
+#include "platform/FileDialogs.h"
+#include "ui/MessageBoxes.h"
+
+namespace {
+
+constexpr char kSuccess[] = "Vistrel  completed successful";
+
+// Lets the window's start-up timer list the MicroStation installations.
+bool waitForStartUp(const vtl::VTL& window) {
+    const auto* timer = window.findChild<QTimer*>("Timer1");
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (timer && timer->isActive()) {
+        if (elapsed.elapsed() > 30000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return true;
+}
+
+// Presses the button when it can be pressed.
+bool press(const vtl::VTL& window, const char* name) {
+    auto* button = window.findChild<QPushButton*>(name);
+    if (!button || !button->isEnabled()) return false;
+    button->click();
+    return true;
+}
+
+void printMessages(const vtl::ui::RecordingMessageBoxes& messages) {
+    for (const vtl::ui::Message& message : messages.messages()) {
+        std::cout << message.title << ": " << message.text << "\n";
+    }
+}
+
+int run(const std::filesystem::path& programFolder, const std::vector<std::string>& headers) {
+    vtl::platform::ScriptedFileDialogs dialogs;
+    dialogs.answerMany(headers);
+    vtl::platform::ScopedFileDialogs scopedDialogs(dialogs);
+    vtl::ui::RecordingMessageBoxes messages;
+    vtl::ui::ScopedMessageBoxes scopedMessages(messages);
+    vtl::DefaultRunSteps steps;
+    bool ended = false;
+    vtl::VTL window(vtl::VTL::Options{&steps, programFolder, [&ended] { ended = true; }});
+    window.Form_Load();
+    if (!ended) window.show();
+    bool started =
+        !ended && waitForStartUp(window) && press(window, "hfilewahl") && press(window, "Start");
+    // The run is over when the Start button's click returns; its final message is the last one.
+    printMessages(messages);
+    if (!started) {
+        std::cerr << "vtl_headless_run: the run could not be started (see the messages above)\n";
+        return 1;
+    }
+    return !messages.messages().empty() && messages.messages().back().text == kSuccess ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::cerr << "usage: vtl_headless_run PROGRAM_FOLDER HEADER_FILE...\n"
+                     "  PROGRAM_FOLDER holds the pointer INI vtl.ini (as beside VTL.exe)\n";
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::cerr << "vtl_headless_run: no X display; run it under one: xvfb-run -a "
+                     "vtl_headless_run ...\n";
+        return 2;
+    }
+    QApplication app(argc, argv);
+    vtl::setProgramTitle("Vistrel");
+    std::vector<std::string> headers;
+    for (int i = 2; i < argc; ++i) headers.push_back(std::filesystem::absolute(argv[i]).string());
+    return run(std::filesystem::absolute(argv[1]), headers);
+}

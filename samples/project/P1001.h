@@ -1,10 +1,10 @@
 ISOGEN HEADER FILE                      VISTREL DEMO PROJECT
 PIPELINE    P1001     SERVICE     COOLING WATER SUPPLY
-SPEC        A1B       SHEET       1 OF 1
+CLASS       A1B       SHEET       1 OF 1
 UNITS       MM        DRAWING UNITS  M
 
 Design file data sorted by topo
-KIND   RUN     SKEY   END         X         Y         Z  CONN  SIZE SPEC  GROUP  B ITEM         SH  SEQ UNIT
+KIND   RUN     SKEY   END         X         Y         Z  CONN  SIZE CLASS GROUP  B ITEM         SH  SEQ UNIT
 ------ ------- ------ ---- --------- --------- --------- ----- ----- ----- ------ - ------------ -- ---- ----
 ELBO   R0003   EL90   CP        7.74      2.61      3.10     0   150 A1B   G0003  0 CP-R0003      1    1 MM
 TEE    R0007   TERF   CP        7.74     15.11      3.10     0   150 A1B   G0007  0 CP-R0007      1    2 MM

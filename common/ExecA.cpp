@@ -99,7 +99,8 @@ int32_t ExecA(const std::string& command, const std::string& logFile, int32_t wi
         exitCode = -1;
         taskId = -1;
     }
-    if (wait) DeleteFileA(batchFile, false);
+    // A batch file stays only for a command that runs on without us.
+    if (wait || failure) DeleteFileA(batchFile, false);
     // The deletion's outcome stands only when the command itself went well.
     if (failure) RecordLastError("ExecA", *failure);
     return exitCode;

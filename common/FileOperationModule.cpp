@@ -133,6 +133,12 @@ bool IsFileExists(const std::string& path, int kind) {
 
 namespace {
 
+// Raises the failure of a shell file operation: an abort, or any code but 0.
+void checkShellResult(int32_t result, bool aborted) {
+    if (aborted) raise(kOwnError, "User abort");
+    if (result != 0) raise(kOwnError, "Error code: " + num::text(result));
+}
+
 void raiseRecordedIfAny() {
     int32_t number = 0;
     std::string source, description;
@@ -144,8 +150,7 @@ void copyChecked(const std::string& source, const std::string& dest, bool useShe
     if (useShell) {
         bool aborted = false;
         int32_t result = ShellFileOperation(FO_COPY, source, dest, aborted);
-        if (aborted) raise(kOwnError, "User abort");
-        if (result != 0) raise(kOwnError, "Error code: " + num::text(result));
+        checkShellResult(result, aborted);
     } else {
         platform::copyFile(source, dest);
     }
@@ -182,9 +187,8 @@ namespace {
 void deleteWithShell(const std::string& file) {
     bool aborted = false;
     int32_t result = ShellFileOperation(FO_DELETE, file, "", aborted);
-    if (aborted) raise(kOwnError, "User abort");
-    if (result == 32) raise(kOwnError, "File " + quoted(file) + " already in use");
-    if (result != 0) raise(kOwnError, "Error code: " + num::text(result));
+    if (!aborted && result == 32) raise(kOwnError, "File " + quoted(file) + " already in use");
+    checkShellResult(result, aborted);
 }
 
 void deletePlain(const std::string& file) {

@@ -53,9 +53,11 @@ std::optional<int32_t> numberData(const RegistryValue& v) {
     return static_cast<int32_t>(n);
 }
 
-// String, expandable string, link, multi-string and the three resource list types.
+// String, expandable string, link, multi-string and the three resource list types (8 to 10).
 bool isStringLike(uint32_t type) {
-    return type == 1 || type == 2 || (type >= 6 && type <= 10);
+    constexpr uint32_t kLastResourceList = 10;
+    return type == regtype::String || type == regtype::ExpandString ||
+           (type >= regtype::Link && type <= kLastResourceList);
 }
 
 RegData convert(const RegistryValue& v, bool firstStringOnly) {

@@ -1,5 +1,6 @@
 #include "mstnmacro.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -26,7 +27,7 @@ void removeWithTwin(const fs::path& file) {
 }  // namespace
 
 void RunMSTNMacro(const std::string& code) {
-    if (!MSTNApp) throw Error(91, "", "Object variable or With block variable not set");
+    if (!MSTNApp) throw objectNotSet();
     const fs::path file = fs::path(env::tmpFolder()) / "macro.bas";
     removeWithTwin(file);
     {
@@ -37,7 +38,11 @@ void RunMSTNMacro(const std::string& code) {
     try {
         MSTNApp->MbeSendCommand("macro " + file.string());
     } catch (...) {
-        removeWithTwin(file);  // the error goes on to the caller, the macro file does not stay
+        // The macro file does not stay; the key-in's error, not a failed removal, goes on.
+        try {
+            removeWithTwin(file);
+        } catch (...) {
+        }
         throw;
     }
     removeWithTwin(file);

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/ScopedInstall.h"
+
 namespace vtl {
 
 class Clock {
@@ -23,12 +25,6 @@ Clock& clock();
 void setClock(Clock* clock);
 
 // Installs a clock for one scope.
-class ScopedClock {
-public:
-    explicit ScopedClock(Clock& clock) { setClock(&clock); }
-    ~ScopedClock() { setClock(nullptr); }
-    ScopedClock(const ScopedClock&) = delete;
-    ScopedClock& operator=(const ScopedClock&) = delete;
-};
+using ScopedClock = ScopedInstall<Clock, setClock>;
 
 }  // namespace vtl

@@ -43,6 +43,10 @@ Error errnoError(int errnoValue, const std::string& path) {
     }
 }
 
+Error objectNotSet() {
+    return Error(err::ObjectNotSet, "", "Object variable or With block variable not set");
+}
+
 Error toError(const std::exception_ptr& e) {
     try {
         std::rethrow_exception(e);
@@ -53,7 +57,7 @@ Error toError(const std::exception_ptr& e) {
     } catch (const std::system_error& sysError) {
         return errnoError(sysError.code().value());
     } catch (const std::bad_alloc&) {
-        return Error(7, "", "Out of memory");
+        return Error(err::OutOfMemory, "", "Out of memory");
     } catch (const std::exception& other) {
         return Error(err::InvalidCall, "", other.what());
     } catch (...) {

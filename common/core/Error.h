@@ -17,6 +17,7 @@ inline constexpr long kOwnError = 1;
 namespace err {
 inline constexpr long InvalidCall = 5;
 inline constexpr long Overflow = 6;
+inline constexpr long OutOfMemory = 7;
 inline constexpr long SubscriptOutOfRange = 9;
 inline constexpr long FileNotFound = 53;
 inline constexpr long FileAlreadyOpen = 55;
@@ -24,6 +25,7 @@ inline constexpr long FileAlreadyExists = 58;
 inline constexpr long PermissionDenied = 70;
 inline constexpr long PathFileAccess = 75;
 inline constexpr long PathNotFound = 76;
+inline constexpr long ObjectNotSet = 91;
 inline constexpr long CannotCreateObject = 429;
 inline constexpr long AutomationError = 440;
 }  // namespace err
@@ -52,6 +54,9 @@ private:
 
 // The error of a failed C library or file system call, with the runtime's number and text.
 Error errnoError(int errnoValue, const std::string& path = {});
+
+// Error 91 of a call through an object variable that holds no object.
+Error objectNotSet();
 
 // Any exception as an Error: an Error stays itself, others become runtime errors.
 Error toError(const std::exception_ptr& e);

@@ -1,5 +1,6 @@
 #include "core/Numbers.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -24,6 +25,28 @@ double roundHalfEven(double value) {
     if (fraction > 0.5) return floorValue + 1;
     if (fraction < 0.5) return floorValue;
     return std::fmod(floorValue, 2.0) == 0 ? floorValue : floorValue + 1;
+}
+
+// The value rounded half to even into a whole-number type; error 6 "Overflow" outside its range
+// (NaN included).
+template <class Whole>
+Whole roundedWhole(double value) {
+    double rounded = roundHalfEven(value);
+    if (!(rounded >= std::numeric_limits<Whole>::min() &&
+          rounded <= std::numeric_limits<Whole>::max())) {
+        throw Error(err::Overflow, "", "Overflow");
+    }
+    return static_cast<Whole>(rounded);
+}
+
+// The text trimmed of blanks and of one leading "+"; nothing when another sign follows the "+".
+std::optional<std::string> withoutPlusSign(std::string_view s) {
+    std::string t = text::trim(s);
+    if (t.starts_with('+')) {
+        t.erase(0, 1);
+        if (t.starts_with('+') || t.starts_with('-')) return std::nullopt;
+    }
+    return t;
 }
 
 }  // namespace
@@ -66,9 +89,9 @@ double leadingNumber(std::string_view s) {
 }
 
 std::optional<double> parseDecimal(std::string_view s) {
-    std::string t = text::trim(s);
-    std::string_view v = t;
-    if (!v.empty() && v[0] == '+') v.remove_prefix(1);
+    std::optional<std::string> t = withoutPlusSign(s);
+    if (!t) return {};
+    std::string_view v = *t;
     if (v.empty() || v.find_first_not_of("+-0123456789.") != std::string_view::npos) return {};
     double value = 0;
     auto result = std::from_chars(v.data(), v.data() + v.size(), value, std::chars_format::fixed);
@@ -77,9 +100,9 @@ std::optional<double> parseDecimal(std::string_view s) {
 }
 
 std::optional<int32_t> parseWhole32(std::string_view s) {
-    std::string t = text::trim(s);
-    std::string_view v = t;
-    if (!v.empty() && v[0] == '+') v.remove_prefix(1);
+    std::optional<std::string> t = withoutPlusSign(s);
+    if (!t) return {};
+    std::string_view v = *t;
     if (v.empty()) return {};
     int32_t value = 0;
     auto result = std::from_chars(v.data(), v.data() + v.size(), value);
@@ -87,23 +110,9 @@ std::optional<int32_t> parseWhole32(std::string_view s) {
     return value;
 }
 
-int32_t toLong(double value) {
-    double rounded = roundHalfEven(value);
-    if (!(rounded >= std::numeric_limits<int32_t>::min() &&
-          rounded <= std::numeric_limits<int32_t>::max())) {
-        throw Error(err::Overflow, "", "Overflow");
-    }
-    return static_cast<int32_t>(rounded);
-}
+int32_t toLong(double value) { return roundedWhole<int32_t>(value); }
 
-int16_t toInteger(double value) {
-    double rounded = roundHalfEven(value);
-    if (!(rounded >= std::numeric_limits<int16_t>::min() &&
-          rounded <= std::numeric_limits<int16_t>::max())) {
-        throw Error(err::Overflow, "", "Overflow");
-    }
-    return static_cast<int16_t>(rounded);
-}
+int16_t toInteger(double value) { return roundedWhole<int16_t>(value); }
 
 double roundValue(double value, int digits) {
     double scale = std::pow(10.0, digits);

@@ -75,6 +75,17 @@ std::string replaceAll(std::string s, std::string_view from, std::string_view to
     return s;
 }
 
+std::vector<std::string_view> characters(std::string_view s) {
+    std::vector<std::string_view> out;
+    for (size_t i = 0; i < s.size();) {
+        size_t n = 1;
+        while (i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80) ++n;
+        out.push_back(s.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
 std::vector<std::string> split(std::string_view s, char separator) {
     std::vector<std::string> parts;
     size_t start = 0;

@@ -25,6 +25,10 @@ bool istartsWith(std::string_view s, std::string_view prefix);
 size_t ifind(std::string_view s, std::string_view needle);
 
 std::string replaceAll(std::string s, std::string_view from, std::string_view to);
+
+// The UTF-8 characters of a text, each a lead byte with its continuation bytes.
+std::vector<std::string_view> characters(std::string_view s);
+
 // Splits at every occurrence of the separator; empty parts are kept.
 std::vector<std::string> split(std::string_view s, char separator);
 std::string join(const std::vector<std::string>& parts, std::string_view separator);

@@ -11,18 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A name is matched character by character; a UTF-8 sequence counts as one character.
-std::vector<std::string_view> characters(std::string_view s) {
-    std::vector<std::string_view> out;
-    for (size_t i = 0; i < s.size();) {
-        size_t n = 1;
-        while (i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80) ++n;
-        out.push_back(s.substr(i, n));
-        i += n;
-    }
-    return out;
-}
-
 // What may stay of the pattern once the name has ended: wildcards and at most one ".".
 bool matchesEmpty(const std::vector<std::string_view>& pattern, size_t from) {
     int dots = 0;
@@ -43,14 +31,15 @@ bool hasWildcards(std::string_view text) {
 }
 
 bool matches(std::string_view pattern, std::string_view name) {
-    const std::vector<std::string_view> p = characters(pattern);
-    const std::vector<std::string_view> n = characters(name);
+    // A name is matched character by character; a UTF-8 sequence counts as one character.
+    const std::vector<std::string_view> p = text::characters(pattern);
+    const std::vector<std::string_view> n = text::characters(name);
     // ok[i][j]: p from i matches n from j; filled from the ends backwards.
     std::vector<std::vector<char>> ok(p.size() + 1, std::vector<char>(n.size() + 1, 0));
     for (size_t i = p.size() + 1; i-- > 0;) {
         ok[i][n.size()] = matchesEmpty(p, i);
+        if (i == p.size()) continue;  // an ended pattern matches no characters
         for (size_t j = n.size(); j-- > 0;) {
-            if (i == p.size()) continue;
             if (p[i] == "*") {
                 ok[i][j] = ok[i + 1][j] || ok[i][j + 1];
             } else if (p[i] == "?" || text::iequals(p[i], n[j])) {

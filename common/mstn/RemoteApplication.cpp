@@ -27,13 +27,6 @@ void Channel::raiseGone() const {
     throw Error(kServerUnavailable, "", "The remote server machine does not exist or is unavailable");
 }
 
-bool Channel::takeReplyPending(int64_t id) {
-    // A reply that arrived together with the end of the connection (after "Quit") still counts.
-    std::optional<wire::Reply> reply = takeReply(id);
-    if (reply) early_[id] = *reply;
-    return reply.has_value();
-}
-
 std::optional<wire::Reply> Channel::takeReply(int64_t id) {
     if (auto it = early_.find(id); it != early_.end()) {
         wire::Reply reply = it->second;
@@ -68,9 +61,11 @@ wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray 
             continue;
         }
         if (socket_.state() != QLocalSocket::ConnectedState) {
-            if (socket_.bytesAvailable() > 0) buffer_ += socket_.readAll();
-            if (takeReplyPending(id)) continue;
-            raiseGone();
+            // A reply that arrived together with the end of the connection (after "Quit") still
+            // counts: what is left is read, and the server is gone only when nothing is left.
+            if (socket_.bytesAvailable() == 0) raiseGone();
+            buffer_ += socket_.readAll();
+            continue;
         }
         // Timers run while we wait; clicks and key presses wait for the reply.
         if (QCoreApplication::instance()) {

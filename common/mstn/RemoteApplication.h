@@ -30,7 +30,6 @@ public:
 
 private:
     std::optional<wire::Reply> takeReply(int64_t id);
-    bool takeReplyPending(int64_t id);
     [[noreturn]] void raiseGone() const;
 
     QLocalSocket socket_;

@@ -30,7 +30,8 @@ private:
     int fd_;
 };
 
-Error inUseError() { return Error(err::PermissionDenied, "", "Permission denied"); }
+// A file in use, or a copy that would truncate its own source.
+Error permissionDenied() { return Error(err::PermissionDenied, "", "Permission denied"); }
 
 void copyBytes(int from, int to, const std::string& dest) {
     char buffer[1 << 16];
@@ -58,12 +59,12 @@ void copyFile(const std::string& source, const std::string& dest) {
     if (::fstat(in.get(), &s) != 0) throw errnoError(errno, source);
     struct stat d {};
     if (::stat(dest.c_str(), &d) == 0 && d.st_dev == s.st_dev && d.st_ino == s.st_ino) {
-        throw Error(err::PermissionDenied, "", "Permission denied");  // never truncate the source
+        throw permissionDenied();  // never truncate the source
     }
     Fd out(::open(dest.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, s.st_mode & 07777));
     if (!out.ok()) throw errnoError(errno, dest);
     // The lock comes before the truncation, so a file that someone holds is left as it was.
-    if (::flock(out.get(), LOCK_EX | LOCK_NB) != 0) throw inUseError();
+    if (::flock(out.get(), LOCK_EX | LOCK_NB) != 0) throw permissionDenied();
     if (::ftruncate(out.get(), 0) != 0) throw errnoError(errno, dest);
     copyBytes(in.get(), out.get(), dest);
     const struct timespec times[2] = {s.st_atim, s.st_mtim};
@@ -84,7 +85,7 @@ int32_t copyFileCode(const std::string& source, const std::string& dest) {
 void checkReadable(const std::string& file) {
     Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.ok()) throw errnoError(errno, file);
-    if (::flock(fd.get(), LOCK_SH | LOCK_NB) != 0) throw inUseError();
+    if (::flock(fd.get(), LOCK_SH | LOCK_NB) != 0) throw permissionDenied();
 }
 
 bool isLockedByAnother(const std::string& file) {

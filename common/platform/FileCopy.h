@@ -11,8 +11,9 @@ namespace vtl::platform {
 // The shell's code for a call it does not understand.
 inline constexpr int32_t kShellInvalidCall = 0x7C;
 
-// Copies source over dest (overwriting it), keeping the source's modification time and mode.
-// Raises the runtime's error on failure; copying a file onto itself is refused.
+// Copies source over dest (overwriting it), keeping the source's modification time; a new dest
+// gets the source's mode, an existing one keeps its own. Raises the runtime's error on failure;
+// copying a file onto itself is refused.
 void copyFile(const std::string& source, const std::string& dest);
 // The same with the shell's result codes: 0 success, 2 not found, 5 access denied, 32 in use.
 int32_t copyFileCode(const std::string& source, const std::string& dest);

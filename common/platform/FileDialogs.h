@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ScopedInstall.h"
+
 namespace vtl::platform {
 
 // One entry of a dialog's list of file types.
@@ -44,13 +46,8 @@ FileDialogs& fileDialogs();
 // Installs dialogs; nullptr brings Qt's back.
 void setFileDialogs(FileDialogs* dialogs);
 
-class ScopedFileDialogs {
-  public:
-    explicit ScopedFileDialogs(FileDialogs& dialogs) { setFileDialogs(&dialogs); }
-    ~ScopedFileDialogs() { setFileDialogs(nullptr); }
-    ScopedFileDialogs(const ScopedFileDialogs&) = delete;
-    ScopedFileDialogs& operator=(const ScopedFileDialogs&) = delete;
-};
+// Installs dialogs for one scope.
+using ScopedFileDialogs = ScopedInstall<FileDialogs, setFileDialogs>;
 
 // Qt's own file dialog (the same on every desktop). An open dialog takes one existing file, or
 // several through showMany; a save dialog asks before it names an existing file. Without a

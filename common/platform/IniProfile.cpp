@@ -223,9 +223,7 @@ ProfileRead getPrivateProfileString(std::string_view section, std::string_view k
                                     const fs::path& file) {
     std::string fallback = text::trimRight(defaultValue);
     std::optional<std::string> content = readWholeFile(file);
-    if (!content)
-        return section.empty() || key.empty() ? fillList({}, fallback, bufferSize)
-                                              : fill(fallback, bufferSize);
+    if (!content) return fill(fallback, bufferSize);  // the default, also for a list
     Document doc(*content);
     if (section.empty()) return fillList(doc.sectionNames(), fallback, bufferSize);
     if (key.empty()) {

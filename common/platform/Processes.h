@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "core/ScopedInstall.h"
 
 namespace vtl::platform {
 
@@ -61,13 +62,8 @@ ProcessApi& processes();
 // Installs a backend; nullptr brings the machine's back.
 void setProcesses(ProcessApi* api);
 
-class ScopedProcesses {
-  public:
-    explicit ScopedProcesses(ProcessApi& api) { setProcesses(&api); }
-    ~ScopedProcesses() { setProcesses(nullptr); }
-    ScopedProcesses(const ScopedProcesses&) = delete;
-    ScopedProcesses& operator=(const ScopedProcesses&) = delete;
-};
+// Installs a backend for one scope.
+using ScopedProcesses = ScopedInstall<ProcessApi, setProcesses>;
 
 // A process table for tests: processes are added by hand, terminations are recorded, and a
 // started child runs for a given number of exit-code polls.

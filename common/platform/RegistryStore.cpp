@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <type_traits>
 
@@ -101,9 +102,8 @@ std::string formatData(const RegistryValue& v) {
     if (isPlainString(v)) {
         return "sz:\"" + escape(std::string(v.data.begin(), v.data.end() - 1)) + "\"";
     }
-    if (v.type == regtype::Dword && v.data.size() == 4) {
-        uint32_t n = v.data[0] | v.data[1] << 8 | v.data[2] << 16 | uint32_t(v.data[3]) << 24;
-        std::snprintf(buffer, sizeof buffer, "%08x", n);
+    if (std::optional<uint32_t> n = dwordData(v); n && v.type == regtype::Dword) {
+        std::snprintf(buffer, sizeof buffer, "%08x", *n);
         return std::string("dword:") + buffer;
     }
     std::snprintf(buffer, sizeof buffer, "hex(%x):", v.type);
@@ -171,9 +171,9 @@ StoredKey& addKey(Tree& tree, const std::string& path) {
 }
 
 bool isRootPath(std::string_view path) {
-    std::string root(path.substr(0, path.find('\\')));
-    return text::iequals(root, rootName(kCurrentUser)) ||
-           text::iequals(root, rootName(kLocalMachine));
+    std::string_view root = path.substr(0, path.find('\\'));
+    return std::any_of(std::begin(kRoots), std::end(kRoots),
+                       [&](RootKey key) { return text::iequals(root, rootName(key)); });
 }
 
 std::optional<Tree> parseStore(std::string_view content) {
@@ -283,6 +283,12 @@ RegistryValue dwordValue(uint32_t number) {
     return {regtype::Dword,
             {static_cast<uint8_t>(number), static_cast<uint8_t>(number >> 8),
              static_cast<uint8_t>(number >> 16), static_cast<uint8_t>(number >> 24)}};
+}
+
+std::optional<uint32_t> dwordData(const RegistryValue& value) {
+    const std::vector<uint8_t>& d = value.data;
+    if (d.size() != 4) return std::nullopt;
+    return d[0] | d[1] << 8 | d[2] << 16 | uint32_t(d[3]) << 24;
 }
 
 std::string rootName(RootKey root) {

@@ -41,6 +41,9 @@ struct RegistryValue {
 
 RegistryValue stringValue(std::string_view text);
 RegistryValue dwordValue(uint32_t number);
+// The 32-bit number of exactly 4 data bytes (least significant first), whatever the value's type;
+// nothing for any other length.
+std::optional<uint32_t> dwordData(const RegistryValue& value);
 
 // The full name of a root ("HKEY_CURRENT_USER"), "" for a root this registry does not have.
 std::string rootName(RootKey root);

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ScopedInstall.h"
+
 namespace vtl::platform {
 
 // The shell's result codes. Every value above 32 means success.
@@ -37,13 +39,8 @@ Shell& shell();
 // Installs a shell; nullptr brings the Linux one back.
 void setShell(Shell* shell);
 
-class ScopedShell {
-  public:
-    explicit ScopedShell(Shell& shell) { setShell(&shell); }
-    ~ScopedShell() { setShell(nullptr); }
-    ScopedShell(const ScopedShell&) = delete;
-    ScopedShell& operator=(const ScopedShell&) = delete;
-};
+// Installs a shell for one scope.
+using ScopedShell = ScopedInstall<Shell, setShell>;
 
 // Programs (files we may execute) are started in their own session with the parameters as their
 // arguments; documents and folders are opened through xdg-open, without the parameters. A relative

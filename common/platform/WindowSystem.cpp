@@ -87,6 +87,29 @@ constexpr int kWithdrawnState = 0;
 // A reparenting window manager nests a client only a few levels below its frame.
 constexpr int kFrameDepth = 4;
 
+// A window property as the server hands it out, freed with the object.
+struct Property {
+    Property(Display* display, Window window, Atom property, Atom type) {
+        status = XGetWindowProperty(display, window, property, 0, 1L << 16, False, type,
+                                    &actualType, &format, &count, &after, &data);
+    }
+    ~Property() {
+        if (data) XFree(data);
+    }
+    Property(const Property&) = delete;
+    Property& operator=(const Property&) = delete;
+
+    bool has(Atom type, int itemFormat) const {
+        return status == Success && actualType == type && format == itemFormat;
+    }
+
+    int status = 0;
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+};
+
 // One connection for one call: opened anew each time, so a server that came or went since the
 // last call is seen as it is now, and nothing is cached that could go stale.
 class Connection {
@@ -122,35 +145,17 @@ class Connection {
 
     // The items of a property of format 32 (windows, atoms, WM_STATE); nullopt when it is missing.
     std::optional<std::vector<unsigned long>> longs(Window window, Atom property, Atom type) const {
-        Atom actualType = None;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        int status = XGetWindowProperty(display_, window, property, 0, 1L << 16, False, type,
-                                        &actualType, &format, &count, &after, &data);
-        std::optional<std::vector<unsigned long>> result;
-        if (status == Success && actualType == type && format == 32) {
-            // Xlib hands out format-32 items as longs, whatever the width of long.
-            const auto* items = reinterpret_cast<const unsigned long*>(data);
-            result.emplace(items, items + count);
-        }
-        if (data) XFree(data);
-        return result;
+        Property p(display_, window, property, type);
+        if (!p.has(type, 32)) return std::nullopt;
+        // Xlib hands out format-32 items as longs, whatever the width of long.
+        const auto* items = reinterpret_cast<const unsigned long*>(p.data);
+        return std::vector<unsigned long>(items, items + p.count);
     }
 
     std::string bytes(Window window, Atom property, Atom type) const {
-        Atom actualType = None;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        int status = XGetWindowProperty(display_, window, property, 0, 1L << 16, False, type,
-                                        &actualType, &format, &count, &after, &data);
-        std::string result;
-        if (status == Success && actualType == type && format == 8 && data) {
-            result.assign(reinterpret_cast<const char*>(data), count);
-        }
-        if (data) XFree(data);
-        return result;
+        Property p(display_, window, property, type);
+        if (!p.has(type, 8) || !p.data) return {};
+        return std::string(reinterpret_cast<const char*>(p.data), p.count);
     }
 
     // An EWMH window manager is running when the window it names on the root names itself too;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ScopedInstall.h"
+
 namespace vtl::platform {
 
 // A top-level window: its X window id. X ids fit in 29 bits, so a handle keeps in the 32 bits the
@@ -42,13 +44,7 @@ WindowSystem& windows();
 void setWindows(WindowSystem* windowSystem);
 
 // Installs a window system for one scope.
-class ScopedWindows {
-  public:
-    explicit ScopedWindows(WindowSystem& windowSystem) { setWindows(&windowSystem); }
-    ~ScopedWindows() { setWindows(nullptr); }
-    ScopedWindows(const ScopedWindows&) = delete;
-    ScopedWindows& operator=(const ScopedWindows&) = delete;
-};
+using ScopedWindows = ScopedInstall<WindowSystem, setWindows>;
 
 // The X11 backend. Top-level windows are the window manager's clients where an EWMH window manager
 // runs, else the root window's children (below a reparenting frame, the client that carries

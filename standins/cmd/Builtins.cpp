@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 #include "Console.h"
@@ -16,6 +17,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // --- Arguments --------------------------------------------------------------------------------
+
+constexpr size_t kAnyNumber = std::numeric_limits<size_t>::max();
 
 struct Arguments {
     std::string switches;  // the letters of the switches given, lower case
@@ -43,6 +46,18 @@ bool splitArguments(const std::vector<Word>& words, const std::string& allowed, 
             return false;
         }
         out.switches += letter;
+    }
+    return true;
+}
+
+// Splits the words and checks that one to maxNames names are given; false (after saying what is
+// wrong) otherwise.
+bool takeArguments(const std::vector<Word>& words, const std::string& allowed, size_t maxNames,
+                   Arguments& out) {
+    if (!splitArguments(words, allowed, out)) return false;
+    if (out.names.empty() || out.names.size() > maxNames) {
+        complain(kSyntaxError);
+        return false;
     }
     return true;
 }
@@ -146,11 +161,7 @@ bool copyOne(const fs::path& source, const fs::path& target) {
 
 int copyCommand(const std::vector<Word>& words) {
     Arguments args;
-    if (!splitArguments(words, "ybav", args)) return 1;
-    if (args.names.empty() || args.names.size() > 2) {
-        complain(kSyntaxError);
-        return 1;
-    }
+    if (!takeArguments(words, "ybav", 2, args)) return 1;
     Selection sel = select(args.names[0]);
     if (sel.files.empty()) {
         complain(kFileNotFound);
@@ -195,11 +206,7 @@ bool deleteOne(const fs::path& file, bool force) {
 
 int delCommand(const std::vector<Word>& words) {
     Arguments args;
-    if (!splitArguments(words, "fq", args)) return 1;
-    if (args.names.empty()) {
-        complain(kSyntaxError);
-        return 1;
-    }
+    if (!takeArguments(words, "fq", kAnyNumber, args)) return 1;
     const bool force = args.switches.find('f') != std::string::npos;
     bool failed = false;
     for (const std::string& name : args.names) {
@@ -217,11 +224,7 @@ int delCommand(const std::vector<Word>& words) {
 
 int mkdirCommand(const std::vector<Word>& words) {
     Arguments args;
-    if (!splitArguments(words, "", args)) return 1;
-    if (args.names.empty()) {
-        complain(kSyntaxError);
-        return 1;
-    }
+    if (!takeArguments(words, "", kAnyNumber, args)) return 1;
     bool failed = false;
     for (const std::string& name : args.names) {
         std::error_code ec;

@@ -89,13 +89,4 @@ CommandLine parseLine(std::string_view line) {
     return Parser(line).run();
 }
 
-std::string joinArguments(const std::vector<std::string>& arguments) {
-    std::string line;
-    for (const std::string& arg : arguments) {
-        if (!line.empty()) line += ' ';
-        line += arg;
-    }
-    return line;
-}
-
 }  // namespace vtl::cmd

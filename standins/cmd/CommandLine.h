@@ -36,9 +36,4 @@ class SyntaxError : public std::runtime_error {
 
 CommandLine parseLine(std::string_view line);
 
-// The command line after "/c": the arguments joined by blanks as they are. Quotes that group
-// a path with blanks belong into the arguments themselves, as on the original platform, where
-// the command line is one text.
-std::string joinArguments(const std::vector<std::string>& arguments);
-
 }  // namespace vtl::cmd

@@ -93,7 +93,8 @@ int runExternal(const std::vector<Word>& words) {
 }
 
 bool isBatchFile(const std::string& name) {
-    return text::endsWith(text::lower(name), ".bat") || text::endsWith(text::lower(name), ".cmd");
+    const std::string lower = text::lower(name);
+    return text::endsWith(lower, ".bat") || text::endsWith(lower, ".cmd");
 }
 
 }  // namespace
@@ -128,9 +129,8 @@ int runBatch(const std::string& file, int depth) {
     if (!std::filesystem::is_regular_file(file, ec) || !in) return notRecognized(file);
     int exitCode = 0;
     for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        line = text::trimSpace(line);
-        if (!line.empty() && line[0] == '@') line.erase(0, 1);
+        line = text::trimSpace(line);  // a CR LF line end too
+        if (line.starts_with('@')) line.erase(0, 1);
         if (text::trimSpace(line).empty()) continue;
         exitCode = runLine(line, depth);
     }

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
 #include "Console.h"
 #include "Interpreter.h"
 #include "core/Text.h"
@@ -14,6 +13,9 @@ int main(int argc, char** argv) {
         cmd::complain("Usage: cmd.exe /c COMMAND");
         return 1;
     }
+    // The command line after "/c" is the arguments joined by blanks as they are. Quotes that
+    // group a path with blanks belong into the arguments themselves, as on the original
+    // platform, where the command line is one text.
     const std::vector<std::string> command(argv + 2, argv + argc);
-    return cmd::runLine(cmd::joinArguments(command));
+    return cmd::runLine(text::join(command, " "));
 }

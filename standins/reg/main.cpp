@@ -29,8 +29,14 @@ struct Failure {
     std::string message;
 };
 
+// A failure with the hint to the usage of the operation ("" for the tool as a whole).
+Failure usageError(const std::string& problem, const std::string& operation = "") {
+    const std::string command = operation.empty() ? "REG" : "REG " + text::upper(operation);
+    return {"ERROR: " + problem + "\nType \"" + command + " /?\" for usage."};
+}
+
 Failure syntaxError(const std::string& operation) {
-    return {"ERROR: Invalid syntax.\nType \"REG " + text::upper(operation) + " /?\" for usage."};
+    return usageError("Invalid syntax.", operation);
 }
 
 struct Command {
@@ -51,8 +57,7 @@ void parseKey(Command& c, const std::string& key) {
     } else if (text::iequals(root, "HKCU") || text::iequals(root, "HKEY_CURRENT_USER")) {
         c.root = platform::kCurrentUser;
     } else {
-        throw Failure{"ERROR: Invalid key name.\nType \"REG " + text::upper(c.operation) +
-                      " /?\" for usage."};
+        throw usageError("Invalid key name.", c.operation);
     }
     std::vector<std::string> parts;
     for (const std::string& part : text::split(key, '\\')) {
@@ -64,11 +69,11 @@ void parseKey(Command& c, const std::string& key) {
 }
 
 Command parse(const std::vector<std::string>& args) {
-    if (args.empty()) throw Failure{"ERROR: Invalid syntax.\nType \"REG /?\" for usage."};
+    if (args.empty()) throw usageError("Invalid syntax.");
     Command c;
     c.operation = text::lower(args[0]);
     if (c.operation != "add" && c.operation != "query" && c.operation != "delete") {
-        throw Failure{"ERROR: Invalid syntax.\nType \"REG /?\" for usage."};
+        throw usageError("Invalid syntax.");
     }
     if (args.size() < 2) throw syntaxError(c.operation);
     parseKey(c, args[1]);
@@ -171,10 +176,8 @@ std::string dataText(const RegistryValue& v) {
             return text::join(parts, "\\0");
         }
         case platform::regtype::Dword:
-            if (v.data.size() == 4) {
-                uint32_t n =
-                    v.data[0] | v.data[1] << 8 | v.data[2] << 16 | uint32_t(v.data[3]) << 24;
-                std::snprintf(buffer, sizeof buffer, "0x%x", n);
+            if (std::optional<uint32_t> n = platform::dwordData(v)) {
+                std::snprintf(buffer, sizeof buffer, "0x%x", *n);
                 return buffer;
             }
             break;

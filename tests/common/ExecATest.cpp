@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "FileOperationModule.h"
 #include "platform/Processes.h"
 #include "support/FakeClock.h"
+#include "support/LastErrorRecord.h"
 #include "support/TempDir.h"
 
 namespace vtl::FileOperationModule {
@@ -14,25 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Record {
-    int32_t number = 0;
-    std::string source, description;
-};
-
-Record lastError() {
-    Record r;
-    GetLastErrorInfo(r.number, r.source, r.description);
-    return r;
-}
-
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::entryNames;
+using test::lastErrorRecord;
 
 // ExecA with a fake process table: nothing runs, the batch file and the start are inspected.
 class ExecAFake : public ::testing::Test {
@@ -72,7 +55,7 @@ TEST_F(ExecAFake, BatchNamesDifferAndStartWithTheProcessId) {
     ExecA("del a", "", 0, "", taskId, false);
     ExecA("del b", "", 0, "", taskId, false);
     const std::string prefix = std::to_string(::getpid());
-    std::vector<std::string> names = namesIn(temp.path());
+    std::vector<std::string> names = entryNames(temp.path());
     ASSERT_EQ(names.size(), 2u);
     EXPECT_NE(names[0], names[1]);
     for (const std::string& name : names) {
@@ -85,10 +68,10 @@ TEST_F(ExecAFake, BatchFolderFallsBackFromBatchDirToTempFolderToTemp) {
     test::TempDir batchDir, tempEnv;
     test::ScopedEnv env("TEMP", tempEnv.str());
     ExecA("del a", "", 0, batchDir.str(), taskId, false);
-    EXPECT_EQ(namesIn(batchDir.path()).size(), 1u);
+    EXPECT_EQ(entryNames(batchDir.path()).size(), 1u);
     TempFolder = (temp / "missing").string();
     ExecA("del a", "", 0, "  ", taskId, false);
-    EXPECT_EQ(namesIn(tempEnv.path()).size(), 1u);
+    EXPECT_EQ(entryNames(tempEnv.path()).size(), 1u);
 }
 
 TEST_F(ExecAFake, WaitPollsEvery50msHandlingEventsAndRemovesTheBatchFile) {
@@ -96,24 +79,34 @@ TEST_F(ExecAFake, WaitPollsEvery50msHandlingEventsAndRemovesTheBatchFile) {
     EXPECT_EQ(ExecA("del a", "", 0, "", taskId, true), 5);
     EXPECT_EQ(fakeClock.eventCalls(), 3);
     EXPECT_EQ(fakeClock.sleptMs(), 150);
-    EXPECT_TRUE(namesIn(temp.path()).empty());
-    EXPECT_EQ(lastError().number, 0);
+    EXPECT_TRUE(entryNames(temp.path()).empty());
+    EXPECT_EQ(lastErrorRecord().number, 0);
 }
 
 TEST_F(ExecAFake, AFailureStaysInTheRecordAfterTheBatchFileIsRemoved) {
     EXPECT_EQ(ExecA("del a", "", 0, (temp / "missing").string(), taskId, true), -1);
     EXPECT_EQ(taskId, -1);
-    Record r = lastError();
+    test::LastErrorRecord r = lastErrorRecord();
     EXPECT_NE(r.number, 0);
     EXPECT_EQ(r.source.rfind("ExecA", 0), 0u) << r.source;
     EXPECT_TRUE(table.starts().empty());
 }
 
+TEST_F(ExecAFake, ABatchFileThatCannotBeStartedIsRemovedAlsoWithoutWait) {
+    const fs::path quoted = temp / "a \"quoted\" folder";
+    fs::create_directory(quoted);
+    EXPECT_EQ(ExecA("del a", "", 0, quoted.string(), taskId, false), -1);
+    EXPECT_EQ(taskId, -1);
+    EXPECT_EQ(lastErrorRecord().number, 1);
+    EXPECT_TRUE(table.starts().empty());
+    EXPECT_TRUE(entryNames(quoted).empty());
+}
+
 TEST_F(ExecAFake, MultiLineCommandsAndQuotesInTheLogPathAreRefused) {
     EXPECT_EQ(ExecA("del a\r\ndel b", "", 0, "", taskId, true), -1);
-    EXPECT_EQ(lastError().number, 1);
+    EXPECT_EQ(lastErrorRecord().number, 1);
     EXPECT_EQ(ExecA("del a", "log\".txt", 0, "", taskId, false), -1);
-    EXPECT_EQ(lastError().number, 1);
+    EXPECT_EQ(lastErrorRecord().number, 1);
     EXPECT_TRUE(table.starts().empty());
 }
 
@@ -131,9 +124,9 @@ TEST(ExecA, AppendsTheCommandsOutputToTheNamedLog) {
     EXPECT_EQ(test::readFile(dir / "out.dgn"), "seed");
     EXPECT_EQ(test::readFile(log), "earlier line\n        1 file(s) copied.\n");
     // Nothing else appeared beside the files: the blanks split no path.
-    EXPECT_EQ(namesIn(dir.path()),
+    EXPECT_EQ(entryNames(dir.path()),
               (std::vector<std::string>{"my logs", "out.dgn", "seed file.dgn"}));
-    EXPECT_EQ(namesIn(dir / "my logs"), (std::vector<std::string>{"run log.txt"}));
+    EXPECT_EQ(entryNames(dir / "my logs"), (std::vector<std::string>{"run log.txt"}));
 }
 
 TEST(ExecA, ReturnsTheCommandsExitCode) {

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "support/FakeClock.h"
+#include "support/LastErrorRecord.h"
 #include "support/TempDir.h"
 
 namespace vtl::FileOperationModule {
@@ -17,16 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::readFile;
 
-struct Record {
-    int32_t number = 0;
-    std::string source, description;
-};
-
-Record lastRecord() {
-    Record r;
-    GetLastErrorInfo(r.number, r.source, r.description);
-    return r;
-}
+using test::lastErrorRecord;
 
 // Holds a file locked for writing, as a program that has it open does.
 class Holder {
@@ -58,7 +50,7 @@ TEST(VersionTest, FilesWithoutVersionRecordGiveZeros) {
     test::TempDir dir;
     EXPECT_EQ(GetFileVersion(dir.write("plain.txt", "hello").string()), "0.0.0.0");
     EXPECT_EQ(GetFileVersion((dir / "missing.exe").string()), "0.0.0.0");
-    EXPECT_EQ(lastRecord().number, 0);
+    EXPECT_EQ(lastErrorRecord().number, 0);
 }
 
 TEST(FileExistsTest, KindsFileFolderDriveAndOthers) {
@@ -72,14 +64,14 @@ TEST(FileExistsTest, KindsFileFolderDriveAndOthers) {
     EXPECT_FALSE(IsFileExists(dir.str(), 2));
     RecordLastError("x", Error(9, "", "stale"));
     EXPECT_FALSE(IsFileExists(file, 5));
-    EXPECT_EQ(lastRecord().number, 0);
+    EXPECT_EQ(lastErrorRecord().number, 0);
 }
 
 TEST(CopyFileTest, MissingSourceIsRecorded) {
     test::TempDir dir;
     std::string source = (dir / "nope.dgn").string();
     EXPECT_FALSE(CopyFileA(source, (dir / "b").string(), false, false, false));
-    Record r = lastRecord();
+    test::LastErrorRecord r = lastErrorRecord();
     EXPECT_EQ(r.number, 1);
     EXPECT_EQ(r.description, "File '" + source + "' not exists");
     EXPECT_EQ(r.source.rfind("CopyFileA", 0), 0u);
@@ -92,7 +84,7 @@ TEST(CopyFileTest, CopiesOverAnExistingFileAndVerifies) {
     EXPECT_TRUE(CopyFileA(source.string(), dest.string(), false, false, true));
     EXPECT_EQ(readFile(dest), "seed data");
     EXPECT_EQ(fs::last_write_time(dest), fs::last_write_time(source));
-    EXPECT_EQ(lastRecord().number, 0);
+    EXPECT_EQ(lastErrorRecord().number, 0);
     fs::path viaShell = dir / "shell.vtl";
     EXPECT_TRUE(CopyFileA(source.string(), viaShell.string(), true, false, true));
     EXPECT_EQ(readFile(viaShell), "seed data");
@@ -110,11 +102,11 @@ TEST(CopyFileTest, DestinationInUseIsLeftUntouched) {
     fs::path dest = dir.write("open.vtl", "the user's drawing");
     Holder held(dest);
     EXPECT_FALSE(CopyFileA(source.string(), dest.string(), false, true, false));
-    EXPECT_EQ(lastRecord().description, "File '" + dest.string() + "' is already in use");
+    EXPECT_EQ(lastErrorRecord().description, "File '" + dest.string() + "' is already in use");
     EXPECT_FALSE(CopyFileA(source.string(), dest.string(), false, false, false));
-    EXPECT_EQ(lastRecord().number, 70);
+    EXPECT_EQ(lastErrorRecord().number, 70);
     EXPECT_FALSE(CopyFileA(source.string(), dest.string(), true, false, false));
-    EXPECT_EQ(lastRecord().description, "Error code: 32");
+    EXPECT_EQ(lastErrorRecord().description, "Error code: 32");
     EXPECT_EQ(readFile(dest), "the user's drawing");
 }
 
@@ -129,7 +121,7 @@ TEST(DeleteFileTest, BlankAndMissingNamesSucceed) {
     test::TempDir dir;
     EXPECT_TRUE(DeleteFileA("  ", false));
     EXPECT_TRUE(DeleteFileA((dir / "missing.txt").string(), false));
-    EXPECT_EQ(lastRecord().number, 0);
+    EXPECT_EQ(lastErrorRecord().number, 0);
 }
 
 TEST(DeleteFileTest, DeletesPlainlyOrToTheTrash) {
@@ -148,7 +140,7 @@ TEST(DeleteFileTest, ShellDeleteOfAFileInUseIsRefused) {
     fs::path file = dir.write("busy.dgn", "z");
     Holder held(file);
     EXPECT_FALSE(DeleteFileA(file.string(), true));
-    EXPECT_EQ(lastRecord().description, "File '" + file.string() + "' already in use");
+    EXPECT_EQ(lastErrorRecord().description, "File '" + file.string() + "' already in use");
     EXPECT_TRUE(fs::exists(file));
 }
 
@@ -156,7 +148,7 @@ TEST(InUseTest, MissingFileCountsAsInUseWithFileNotFound) {
     test::TempDir dir;
     std::string file = (dir / "gone.dgn").string();
     EXPECT_TRUE(IsFileAlreadyInUse(file));
-    Record r = lastRecord();
+    test::LastErrorRecord r = lastErrorRecord();
     EXPECT_EQ(r.number, 53);
     EXPECT_EQ(r.description, "File '" + file + "' is already in use");
     EXPECT_EQ(r.source.rfind("IsFileAlreadyInUse", 0), 0u);
@@ -170,14 +162,19 @@ TEST(InUseTest, LockedFileIsInUseUntilReleased) {
         EXPECT_TRUE(IsFileAlreadyInUse(file.string()));
     }
     EXPECT_FALSE(IsFileAlreadyInUse(file.string()));
-    EXPECT_EQ(lastRecord().number, 0);
+    EXPECT_EQ(lastErrorRecord().number, 0);
 }
 
-TEST(ReadyWaitTest, FileCreatedAfterThreeSecondsIsFound) {
+// The wait for a file on a fake clock that starts at `start`.
+class ReadyWaitTest : public ::testing::Test {
+protected:
     test::TempDir dir;
     test::FakeClock fake;
-    ScopedClock scoped(fake);
+    ScopedClock scoped{fake};
     const int64_t start = fake.nowMs();
+};
+
+TEST_F(ReadyWaitTest, FileCreatedAfterThreeSecondsIsFound) {
     fs::path file = dir / "copy.vtl";
     fake.onProcessEvents([&](int64_t now) {
         if (now - start >= 3000 && !fs::exists(file)) dir.write("copy.vtl", "done");
@@ -185,32 +182,24 @@ TEST(ReadyWaitTest, FileCreatedAfterThreeSecondsIsFound) {
     EXPECT_TRUE(IsFileExistsA(file.string()));
     EXPECT_GE(fake.nowMs() - start, 3000);
     EXPECT_LE(fake.nowMs() - start, 3100);
-    EXPECT_EQ(lastRecord().number, 0);
+    EXPECT_EQ(lastErrorRecord().number, 0);
 }
 
-TEST(ReadyWaitTest, GivesUpAfterTwoMinutes) {
-    test::TempDir dir;
-    test::FakeClock fake;
-    ScopedClock scoped(fake);
-    const int64_t start = fake.nowMs();
+TEST_F(ReadyWaitTest, GivesUpAfterTwoMinutes) {
     EXPECT_FALSE(IsFileExistsA((dir / "never.vtl").string()));
     EXPECT_GE(fake.nowMs() - start, 120000);
     EXPECT_LT(fake.nowMs() - start, 120100);
     EXPECT_EQ(fake.sleepCalls(), fake.eventCalls());
-    Record r = lastRecord();
+    test::LastErrorRecord r = lastErrorRecord();
     EXPECT_EQ(r.number, 1);
     EXPECT_EQ(r.description,
               "Checking if file exists failed (timeout 120000 milliseconds is reached)");
     EXPECT_EQ(r.source.rfind("IsFileExistsA", 0), 0u);
 }
 
-TEST(ReadyWaitTest, WaitsWhileTheCopyIsStillHeld) {
-    test::TempDir dir;
-    test::FakeClock fake;
-    ScopedClock scoped(fake);
+TEST_F(ReadyWaitTest, WaitsWhileTheCopyIsStillHeld) {
     fs::path file = dir.write("busy.vtl", "partial");
     auto held = std::make_unique<Holder>(file);
-    const int64_t start = fake.nowMs();
     fake.onProcessEvents([&](int64_t now) {
         if (now - start >= 500) held.reset();
     });

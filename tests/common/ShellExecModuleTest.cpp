@@ -40,12 +40,6 @@ Outcome run(const std::string& operation, const std::string& file, const std::st
     return outcome;
 }
 
-fs::path executable(const TempDir& dir, const std::string& name, const std::string& content) {
-    fs::path file = dir.write(name, content);
-    fs::permissions(file, fs::perms::owner_exec, fs::perm_options::add);
-    return file;
-}
-
 std::string waitForFile(const fs::path& file) {
     for (int waited = 0; waited < 5000 && !fs::exists(file); waited += 10) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -71,11 +65,12 @@ TEST(ShellExec, MissingFileOrFolderRaisesError1AndStillReportsTheCode) {
 TEST(ShellExec, StartsAProgramDetachedInTheFolderWithItsOwnArguments) {
     TempDir dir;
     fs::create_directories(dir / "work");
-    const fs::path program = executable(dir, "bin/Tarnwell.exe",
-                                        "#!/bin/sh\n"
-                                        "{ pwd; for a in \"$@\"; do echo \"[$a]\"; done\n"
-                                        "  cut -d' ' -f4,6 /proc/$$/stat; } > r.tmp\n"
-                                        "mv r.tmp report.txt\n");
+    const fs::path program =
+        dir.writeExecutable("bin/Tarnwell.exe",
+                            "#!/bin/sh\n"
+                            "{ pwd; for a in \"$@\"; do echo \"[$a]\"; done\n"
+                            "  cut -d' ' -f4,6 /proc/$$/stat; } > r.tmp\n"
+                            "mv r.tmp report.txt\n");
     Outcome outcome =
         run("Open", program.string(), R"("two words" plain "say ""hi""")", (dir / "work").string());
     EXPECT_GT(outcome.result, 32);
@@ -98,7 +93,7 @@ TEST(ShellExec, StartsAProgramDetachedInTheFolderWithItsOwnArguments) {
 TEST(ShellExec, DocumentsGoToXdgOpenAndWithoutItThereIsNoAssociation) {
     TempDir dir;
     const fs::path opened = dir / "opened.txt";
-    executable(dir, "bin/xdg-open", "#!/bin/sh\necho \"$@\" > '" + opened.string() + "'\n");
+    dir.writeExecutable("bin/xdg-open", "#!/bin/sh\necho \"$@\" > '" + opened.string() + "'\n");
     const std::string document = dir.write("Plan A.xls", "").string();
     {
         ScopedEnv path("PATH", (dir / "bin").string());
@@ -113,7 +108,7 @@ TEST(ShellExec, DocumentsGoToXdgOpenAndWithoutItThereIsNoAssociation) {
 
 TEST(ShellExec, UnusableProgramsAndUnknownVerbsFail) {
     TempDir dir;
-    const fs::path broken = executable(dir, "broken.exe", "MZ not a program here");
+    const fs::path broken = dir.writeExecutable("broken.exe", "MZ not a program here");
     Outcome outcome = run("", broken.string(), "", "");
     EXPECT_EQ(outcome.result, 11);
     EXPECT_EQ(outcome.description, "Invalid 'EXE-file' or error in 'EXE-image'");

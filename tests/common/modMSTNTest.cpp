@@ -1,6 +1,5 @@
 #include "modMSTN.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include "RegistryModule.h"
@@ -142,6 +141,17 @@ TEST(RunMSTNMacroTest, WritesRunsAndRemovesTheMacroFile) {
     EXPECT_FALSE(std::filesystem::exists(tmp / "macro.ba"));
 }
 
+TEST(RunMSTNMacroTest, WithoutAnAttachedMicroStationRaisesError91) {
+    MSTNApp.reset();
+    try {
+        mstnmacro::RunMSTNMacro("x");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), err::ObjectNotSet);
+        EXPECT_EQ(e.description(), "Object variable or With block variable not set");
+    }
+}
+
 TEST(RunMSTNMacroTest, AFailingMacroKeyinStillRemovesTheFile) {
     test::TempDir tmp;
     test::ScopedEnv env("TMP", tmp.str());
@@ -155,9 +165,3 @@ TEST(RunMSTNMacroTest, AFailingMacroKeyinStillRemovesTheFile) {
 
 }  // namespace
 }  // namespace vtl
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

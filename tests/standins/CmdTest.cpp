@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -32,14 +31,7 @@ class Cmd : public ::testing::Test {
                 test::readFile(capture / "err")};
     }
 
-    std::vector<std::string> names() const {
-        std::vector<std::string> found;
-        for (const auto& e : fs::directory_iterator(work.path())) {
-            found.push_back(e.path().filename().string());
-        }
-        std::sort(found.begin(), found.end());
-        return found;
-    }
+    std::vector<std::string> names() const { return test::entryNames(work.path()); }
 
     void makeReadOnly(const std::string& name) {
         fs::permissions(work / name,
@@ -124,8 +116,7 @@ TEST_F(Cmd, CopyRefusesWhatWouldLoseData) {
 
 TEST_F(Cmd, RedirectionAppendsOutputAndErrorsAndPassesTheExitCodeOn) {
     test::TempDir bin;
-    fs::path tool = bin.write("both", "#!/bin/sh\necho out\necho err >&2\nexit 3\n");
-    fs::permissions(tool, fs::perms::owner_exec, fs::perm_options::add);
+    bin.writeExecutable("both", "#!/bin/sh\necho out\necho err >&2\nexit 3\n");
     const std::string path = bin.str() + ":/usr/bin:/bin";
     work.write("my log.txt", "first\n");
 

@@ -1,5 +1,6 @@
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -30,6 +31,21 @@ fs::path TempDir::write(const std::string& name, const std::string& content) con
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << content;
     return file;
+}
+
+fs::path TempDir::writeExecutable(const std::string& name, const std::string& content) const {
+    fs::path file = write(name, content);
+    fs::permissions(file, fs::perms::owner_exec, fs::perm_options::add);
+    return file;
+}
+
+std::vector<std::string> entryNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string readFile(const fs::path& file) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vtl::test {
 
@@ -20,6 +21,9 @@ public:
 
     // Writes a file below the folder and returns its path.
     std::filesystem::path write(const std::string& name, const std::string& content) const;
+    // The same for a file its owner may execute (a script).
+    std::filesystem::path writeExecutable(const std::string& name,
+                                          const std::string& content) const;
 
 private:
     std::filesystem::path path_;
@@ -27,6 +31,9 @@ private:
 
 // Reads a whole file; "" when missing.
 std::string readFile(const std::filesystem::path& file);
+
+// The names of the entries of a folder (files and folders), sorted by bytes.
+std::vector<std::string> entryNames(const std::filesystem::path& folder);
 
 // Sets (or, with nullopt, unsets) an environment variable for one scope.
 class ScopedEnv {

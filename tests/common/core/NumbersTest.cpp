@@ -47,6 +47,9 @@ TEST(StrictParseTest, AcceptsOnlyPlainNumbers) {
     EXPECT_FALSE(parseWhole32("1e3"));
     EXPECT_FALSE(parseWhole32("12a"));
     EXPECT_FALSE(parseWhole32("4294967296"));
+    EXPECT_EQ(parseWhole32("+7"), 7);
+    EXPECT_FALSE(parseWhole32("+-7"));
+    EXPECT_FALSE(parseDecimal("+-0.5"));
     EXPECT_EQ(parseDecimal("0.25"), 0.25);
     EXPECT_FALSE(parseDecimal("1,5"));
     EXPECT_FALSE(parseDecimal(""));

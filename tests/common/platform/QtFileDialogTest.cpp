@@ -6,50 +6,20 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <functional>
-#include <memory>
 
 #include "Dialog.h"
 #include "platform/FileDialogs.h"
-#include "platform/XvfbServer.h"
+#include "platform/XvfbDesktop.h"
 #include "support/TempDir.h"
 
 namespace vtl {
 namespace {
 
-using test::ScopedEnv;
 using test::TempDir;
-
-// One private X server and one application for the whole test program, both ended before the
-// program's static objects go.
-class Desktop : public ::testing::Environment {
-  public:
-    static bool ready() { return app_ != nullptr; }
-
-    void SetUp() override {
-        server_ = std::make_unique<test::XvfbServer>();
-        if (server_->display().empty()) return;
-        display_ = std::make_unique<ScopedEnv>("DISPLAY", server_->display());
-        platform_ = std::make_unique<ScopedEnv>("QT_QPA_PLATFORM", "xcb");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override {
-        app_.reset();
-        platform_.reset();
-        display_.reset();
-        server_.reset();
-    }
-
-  private:
-    std::unique_ptr<test::XvfbServer> server_;
-    std::unique_ptr<ScopedEnv> display_, platform_;
-    int argc_ = 1;
-    char name_[8] = "dialogs";
-    char* argv_[2] = {name_, nullptr};
-    static inline std::unique_ptr<QApplication> app_;
-};
+using test::XvfbDesktop;
 
 [[maybe_unused]] ::testing::Environment* const desktop =
-    ::testing::AddGlobalTestEnvironment(new Desktop);
+    ::testing::AddGlobalTestEnvironment(new XvfbDesktop("dialogs"));
 
 struct Seen {
     QStringList types;
@@ -86,7 +56,7 @@ std::string withDialog(const std::function<std::string()>& show, Seen& seen,
 class QtFileDialog : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!Desktop::ready()) GTEST_SKIP() << "Xvfb did not start";
+        if (!XvfbDesktop::ready()) GTEST_SKIP() << "Xvfb did not start";
     }
     TempDir dir_;
     Seen seen_;

@@ -66,14 +66,14 @@ std::string readDisplayNumber(int fd) {
     return {};
 }
 
-std::vector<Window> clientList(Display* display) {
-    Atom list = XInternAtom(display, "_NET_CLIENT_LIST", False);
+// Up to maxItems windows of a window-list property of the root window.
+std::vector<Window> rootWindows(Display* display, const char* property, long maxItems) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(display, DefaultRootWindow(display), list, 0, 1024, False, XA_WINDOW, &type,
-                       &format, &count, &after, &data);
+    XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, property, False),
+                       0, maxItems, False, XA_WINDOW, &type, &format, &count, &after, &data);
     std::vector<Window> windows;
     if (data && format == 32) {
         const auto* items = reinterpret_cast<const unsigned long*>(data);
@@ -83,16 +83,12 @@ std::vector<Window> clientList(Display* display) {
     return windows;
 }
 
+std::vector<Window> clientList(Display* display) {
+    return rootWindows(display, "_NET_CLIENT_LIST", 1024);
+}
+
 bool announced(Display* display) {
-    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
-                       &format, &count, &after, &data);
-    if (data) XFree(data);
-    return count == 1;
+    return rootWindows(display, "_NET_SUPPORTING_WM_CHECK", 1).size() == 1;
 }
 
 bool listed(Display* display, Window window) {

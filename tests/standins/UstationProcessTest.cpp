@@ -1,10 +1,7 @@
 // The stand-in MicroStation as its own process, attached and ended as the programs do it.
 // These tests start and kill processes named ustation.exe, so they hold the shared lock.
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "FileOperationModule.h"
@@ -14,6 +11,7 @@
 #include "platform/Processes.h"
 #include "platform/WindowSystem.h"
 #include "mstn/RemoteApplication.h"
+#include "ServerChecks.h"
 #include "dgn/GdalTools.h"
 #include "support/TempDir.h"
 
@@ -46,13 +44,6 @@ std::pair<int, std::string> tool(const QStringList& args) {
                                     .toStdString()};
 }
 
-std::string ogrinfo(const fs::path& file) {
-    QProcess process;
-    process.start("ogrinfo", {"-al", QString::fromStdString(file.string())});
-    process.waitForFinished(20000);
-    return process.readAllStandardOutput().toStdString();
-}
-
 class UstationProcessTest : public ::testing::Test {
 protected:
     void SetUp() override { modProcess::KillApp("ustation.exe", false); }
@@ -81,15 +72,7 @@ TEST_F(UstationProcessTest, OpenStartsOneInstanceAndAttachesToItAgain) {
     EXPECT_EQ(countStandIns(), 1);
     second->MbeSendCommand("NULL");
     EXPECT_TRUE(modProcess::KillApp("ustation.exe", false));
-    QElapsedTimer timer;
-    timer.start();
-    try {
-        first->MbeSendCommand("NULL");
-        FAIL() << "a killed MicroStation answered";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), mstn::kServerUnavailable);
-    }
-    EXPECT_LT(timer.elapsed(), 1000);
+    test::expectServerGone(*first);  // a killed MicroStation answers no more
 }
 
 TEST_F(UstationProcessTest, NewfileRetitlesTheWindowAndExitEndsTheProcess) {
@@ -113,7 +96,7 @@ TEST_F(UstationProcessTest, DrawnElementsAreWrittenAtOnceAndReadByGdal) {
     app->MbeSendCommand("lv=5;co=3;wt=2;place lstring;xy=0,0;xy=10,0;xy=10,5;reset");
     // Killed without saving, as the programs end it: the element is on disk already.
     modProcess::KillApp("ustation.exe", false);
-    std::string listing = ogrinfo(design);
+    std::string listing = test::ogrinfoListing(design);
     EXPECT_NE(listing.find("LINESTRING (0 0,10 0,10 5)"), std::string::npos) << listing;
     EXPECT_NE(listing.find("Level (Integer) = 5"), std::string::npos) << listing;
     EXPECT_NE(listing.find("ColorIndex (Integer) = 3"), std::string::npos) << listing;
@@ -154,7 +137,7 @@ TEST_F(UstationProcessTest, MacroRunsToItsEndAndLeavesNoFiles) {
         "MbeSendCommand \"xy=2,2\"\r\nMbeSendCommand \"reset\"");
     EXPECT_FALSE(fs::exists(dir / "macro.bas"));
     EXPECT_FALSE(fs::exists(dir / "macro.ba"));
-    EXPECT_NE(ogrinfo(design).find("(1 1,2 2)"), std::string::npos);
+    EXPECT_NE(test::ogrinfoListing(design).find("(1 1,2 2)"), std::string::npos);
 }
 
 TEST_F(UstationProcessTest, ForeignFilesOpenAndAReplacedTextSurvivesAKill) {
@@ -182,15 +165,9 @@ TEST_F(UstationProcessTest, ForeignFilesOpenAndAReplacedTextSurvivesAKill) {
     element->setString("Hello, a longer text");
     element->Rewrite();
     modProcess::KillApp("ustation.exe", false);  // SIGKILL: nothing is saved on the way out
-    std::vector<test::OgrFeature> features = test::ogrFeatures(foreign);
-    int texts = 0;
-    for (const auto& f : features) {
-        if (f.field("Type") == "17") {
-            ++texts;
-            EXPECT_EQ(f.field("Text"), "Hello, a longer text");
-        }
-    }
-    EXPECT_EQ(texts, 1);
+    std::vector<test::OgrFeature> texts = test::ofType(test::ogrFeatures(foreign), 17);
+    EXPECT_EQ(texts.size(), 1u);
+    for (const auto& f : texts) EXPECT_EQ(f.field("Text"), "Hello, a longer text");
     auto [code, dump] = tool({"--dump", QString::fromStdString(foreign.string())});
     EXPECT_EQ(code, 0);
     EXPECT_NE(dump.find("Hello, a longer text"), std::string::npos) << dump;
@@ -198,22 +175,8 @@ TEST_F(UstationProcessTest, ForeignFilesOpenAndAReplacedTextSurvivesAKill) {
 
 TEST_F(UstationProcessTest, TimersFireWhileACallWaitsForAStalledStandIn) {
     auto app = modMSTN::MSTNOpen(kStandIn);
-    mstn::Channel channel(mstn::wire::endpoint());
-    channel.call(mstn::wire::kApplicationObject, "TestStall", {500});
-    bool fired = false;
-    QTimer::singleShot(50, [&] { fired = true; });
-    QElapsedTimer timer;
-    timer.start();
-    channel.call(mstn::wire::kApplicationObject, "MbeSendCommand", {"NULL"});
-    EXPECT_GE(timer.elapsed(), 450);
-    EXPECT_TRUE(fired);
+    test::expectTimersFireDuringStall(500, "MbeSendCommand", {"NULL"});
 }
 
 }  // namespace
 }  // namespace vtl
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

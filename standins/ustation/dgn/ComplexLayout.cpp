@@ -20,16 +20,6 @@ bool isHeader(const Bytes& element) {
     return isComplexHeader(typeOf(element)) && element.size() >= L::kTotalWords + 2;
 }
 
-Range rangeOf(const Bytes& e) {
-    auto at = [&](size_t i) { return getRangeLong(e.data() + L::kRange + 4 * i); };
-    return Range{{at(0), at(1), at(2)}, {at(3), at(4), at(5)}};
-}
-
-void putRange(Bytes& e, const Range& r) {
-    const int32_t values[6] = {r.low.x, r.low.y, r.low.z, r.high.x, r.high.y, r.high.z};
-    for (size_t i = 0; i < 6; ++i) putRangeLong(e.data() + L::kRange + 4 * i, values[i]);
-}
-
 Range unite(const Range& a, const Range& b) {
     return Range{
         {std::min(a.low.x, b.low.x), std::min(a.low.y, b.low.y), std::min(a.low.z, b.low.z)},
@@ -81,12 +71,13 @@ void linkHeader(std::vector<Bytes>& parts, const std::vector<size_t>& ends, size
     for (size_t j = k + 1; j < ends[k]; ++j) {
         words += parts[j].size() / 2;
         if (hasRange(typeOf(parts[j]))) {
-            range = range ? unite(*range, rangeOf(parts[j])) : rangeOf(parts[j]);
+            const Range part = L::readRange(parts[j].data());
+            range = range ? unite(*range, part) : part;
         }
     }
     putWord(head.data() + L::kTotalWords, static_cast<uint16_t>(std::min<size_t>(words, 0xFFFF)));
     if (!range) return;
-    putRange(head, *range);
+    L::writeRange(head.data(), *range);
     if (typeOf(head) == type::TextNode) putNodeStrings(head, parts, ends, k, d);
     if (typeOf(head) == type::CellHeader && head.size() >= L::cellEnd(d)) {
         putCellLevels(head, parts, k + 1, ends[k]);

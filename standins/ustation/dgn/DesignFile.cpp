@@ -146,18 +146,26 @@ void DesignFile::setDeleted(size_t index) {
     refresh(index);
 }
 
+namespace {
+
+// The first record at or after the position.
+std::vector<Record>::const_iterator firstFrom(const std::vector<Record>& records,
+                                              uint64_t position) {
+    return std::lower_bound(records.begin(), records.end(), position,
+                            [](const Record& r, uint64_t p) { return r.position < p; });
+}
+
+}  // namespace
+
 const Record* DesignFile::find(uint64_t position) const {
-    auto it = std::lower_bound(records_.begin(), records_.end(), position,
-                               [](const Record& r, uint64_t p) { return r.position < p; });
-    for (; it != records_.end(); ++it) {
+    for (auto it = firstFrom(records_, position); it != records_.end(); ++it) {
         if (!it->element.deleted) return &*it;
     }
     return nullptr;
 }
 
 const Record* DesignFile::at(uint64_t position) const {
-    auto it = std::lower_bound(records_.begin(), records_.end(), position,
-                               [](const Record& r, uint64_t p) { return r.position < p; });
+    auto it = firstFrom(records_, position);
     return it != records_.end() && it->position == position ? &*it : nullptr;
 }
 

@@ -30,13 +30,6 @@ struct Input {
     Point point(size_t at) const { return L::readPoint(p + at, dim); }
 };
 
-Range readRange(const uint8_t* p) {
-    Range range;
-    range.low = {getRangeLong(p + 4), getRangeLong(p + 8), getRangeLong(p + 12)};
-    range.high = {getRangeLong(p + 16), getRangeLong(p + 20), getRangeLong(p + 24)};
-    return range;
-}
-
 Symbology readSymbology(uint16_t word) {
     return Symbology{word >> 8, (word >> 3) & 0x1F, word & 0x7};
 }
@@ -46,7 +39,7 @@ void decodeCommon(const uint8_t* p, size_t size, Element& e) {
     e.complex = (p[0] & 0x80) != 0;
     e.type = p[1] & 0x7F;
     e.deleted = (p[1] & 0x80) != 0;
-    if (hasRange(e.type) && size >= L::kRangeEnd) e.range = readRange(p);
+    if (hasRange(e.type) && size >= L::kRangeEnd) e.range = L::readRange(p);
     if (hasDisplayHeader(e.type) && size >= L::kBody) {
         e.graphicGroup = getWord(p + L::kGraphicGroup);
         e.properties = getWord(p + L::kProperties);
@@ -88,6 +81,16 @@ bool opensUp(const uint8_t* p, size_t size, const Element& e) {
     }
 }
 
+// The rotation of 2-D texts and text nodes, or the quaternion of 3-D ones.
+void readOrientation(const Input& in, size_t at, int32_t& rotation,
+                     std::array<int32_t, 4>& quaternion) {
+    if (!L::is3d(in.dim)) {
+        rotation = in.longAt(at);
+        return;
+    }
+    for (size_t i = 0; i < 4; ++i) quaternion[i] = in.longAt(at + 4 * i);
+}
+
 Body decodeLineString(const Input& in) {
     in.need(L::kVertices, "vertex count");
     const size_t count = in.word(L::kVertexCount);
@@ -111,11 +114,7 @@ Body decodeText(const Input& in) {
     body.justification = in.p[L::kTextJustification];
     body.lengthMult = in.longAt(L::kTextLengthMult);
     body.heightMult = in.longAt(L::kTextHeightMult);
-    if (L::is3d(in.dim)) {
-        for (size_t i = 0; i < 4; ++i) body.quaternion[i] = in.longAt(L::kTextRotation + 4 * i);
-    } else {
-        body.rotation = in.longAt(L::kTextRotation);
-    }
+    readOrientation(in, L::kTextRotation, body.rotation, body.quaternion);
     body.origin = in.point(L::textOrigin(in.dim));
     body.text.assign(reinterpret_cast<const char*>(in.p + chars), count);
     body.enterDataFields.assign(in.p + chars + count, in.p + chars + count + 3 * fields);
@@ -135,11 +134,7 @@ Body decodeTextNode(const Input& in) {
     body.lineSpacing = in.longAt(L::kNodeLineSpacing);
     body.lengthMult = in.longAt(L::kNodeLengthMult);
     body.heightMult = in.longAt(L::kNodeHeightMult);
-    if (L::is3d(in.dim)) {
-        for (size_t i = 0; i < 4; ++i) body.quaternion[i] = in.longAt(L::kNodeRotation + 4 * i);
-    } else {
-        body.rotation = in.longAt(L::kNodeRotation);
-    }
+    readOrientation(in, L::kNodeRotation, body.rotation, body.quaternion);
     body.origin = in.point(L::nodeOrigin(in.dim));
     return body;
 }

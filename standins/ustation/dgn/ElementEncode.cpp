@@ -284,11 +284,6 @@ uint16_t symbologyWord(const Symbology& s) {
     return static_cast<uint16_t>(s.style | (s.weight << 3) | (s.color << 8));
 }
 
-void writeRange(uint8_t* p, const Range& r) {
-    const int32_t values[6] = {r.low.x, r.low.y, r.low.z, r.high.x, r.high.y, r.high.z};
-    for (size_t i = 0; i < 6; ++i) putRangeLong(p + L::kRange + 4 * i, values[i]);
-}
-
 // The first word: level, complex bit, type and deleted bit.
 void writeLeader(uint8_t* p, const Element& e) {
     checkRange(e.level, 63, "The level");
@@ -329,7 +324,7 @@ Bytes finish(const Element& e, Output out, const EncodeOptions& options) {
     b.insert(b.end(), linkage.begin(), linkage.end());
     writeLeader(b.data(), e);
     putWord(b.data() + 2, static_cast<uint16_t>(b.size() / 2 - 2));
-    writeRange(b.data(), out.range);
+    L::writeRange(b.data(), out.range);
     putWord(b.data() + L::kAttributeIndex, static_cast<uint16_t>((linkageStart - 32) / 2));
     const uint16_t properties = static_cast<uint16_t>((e.properties & ~prop::Attributes) |
                                                       (linkage.empty() ? 0 : prop::Attributes));
@@ -346,7 +341,7 @@ Bytes encodeRaw(const Element& e, const RawBody& raw, const EncodeOptions& optio
     if (options.minimumSize > b.size()) b.resize(options.minimumSize, 0);
     writeLeader(b.data(), e);
     putWord(b.data() + 2, static_cast<uint16_t>(b.size() / 2 - 2));
-    if (hasRange(e.type) && b.size() >= L::kRangeEnd) writeRange(b.data(), e.range);
+    if (hasRange(e.type) && b.size() >= L::kRangeEnd) L::writeRange(b.data(), e.range);
     if (hasDisplayHeader(e.type) && b.size() >= L::kBody) writeDisplayHeader(b, e, e.properties);
     return b;
 }

@@ -121,4 +121,15 @@ inline void writePoint(uint8_t* p, const Point& point, Dimension d) {
     if (is3d(d)) putLong(p + 8, point.z);
 }
 
+// The range of an element, from the start of its bytes.
+inline Range readRange(const uint8_t* element) {
+    auto at = [element](size_t i) { return getRangeLong(element + kRange + 4 * i); };
+    return Range{{at(0), at(1), at(2)}, {at(3), at(4), at(5)}};
+}
+
+inline void writeRange(uint8_t* element, const Range& r) {
+    const int32_t values[6] = {r.low.x, r.low.y, r.low.z, r.high.x, r.high.y, r.high.z};
+    for (size_t i = 0; i < 6; ++i) putRangeLong(element + kRange + 4 * i, values[i]);
+}
+
 }  // namespace vtl::dgn::layout

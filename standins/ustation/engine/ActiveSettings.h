@@ -23,4 +23,22 @@ struct ActiveSettings {
     std::array<double, 3> scale{1, 1, 1};
 };
 
+// The whole-number settings with their ranges: the name a key-in sets ("lv=5") and the key a
+// saved design file keeps the value under.
+struct WholeSetting {
+    const char* keyin;
+    const char* stored;
+    int low;
+    int high;
+    int ActiveSettings::*member;
+};
+
+inline constexpr WholeSetting kWholeSettings[] = {
+    {"lv", "level", 1, 63, &ActiveSettings::level},
+    {"co", "color", 0, 255, &ActiveSettings::color},
+    {"wt", "weight", 0, 31, &ActiveSettings::weight},
+    {"lc", "style", 0, 7, &ActiveSettings::style},
+    {"nn", "node", 1, 65535, &ActiveSettings::nodeNumber},
+};
+
 }  // namespace vtl::ustation

@@ -47,15 +47,14 @@ dgn::Element placed(dgn::Element element, const Placement& m) {
                 point(body.end);
             } else if constexpr (std::is_same_v<T, dgn::LineStringBody>) {
                 for (dgn::Point& p : body.vertices) point(p);
-            } else if constexpr (std::is_same_v<T, dgn::TextBody>) {
+            } else if constexpr (std::is_same_v<T, dgn::TextBody> ||
+                                 std::is_same_v<T, dgn::TextNodeBody>) {
                 point(body.origin);
                 body.lengthMult = rounded(body.lengthMult * sx);
                 body.heightMult = rounded(body.heightMult * sy);
-            } else if constexpr (std::is_same_v<T, dgn::TextNodeBody>) {
-                point(body.origin);
-                body.lengthMult = rounded(body.lengthMult * sx);
-                body.heightMult = rounded(body.heightMult * sy);
-                body.lineSpacing = rounded(body.lineSpacing * sy);
+                if constexpr (std::is_same_v<T, dgn::TextNodeBody>) {
+                    body.lineSpacing = rounded(body.lineSpacing * sy);
+                }
             } else if constexpr (std::is_same_v<T, dgn::CellBody>) {
                 point(body.origin);
                 scaleRows(body.transform, m.scale);

@@ -1,13 +1,10 @@
 #include "ColorTable.h"
 
-#include <unistd.h>
-
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
 
 #include "core/Environment.h"
+#include "platform/AtomicFile.h"
 
 namespace vtl::ustation {
 
@@ -45,12 +42,9 @@ void writeTable(const fs::path& file, const ColorTable& table) {
         bytes += static_cast<char>(c.green());
         bytes += static_cast<char>(c.blue());
     }
-    // Written beside and renamed, so a reader never sees half a table.
-    fs::path partial = file;
-    partial += ".part" + std::to_string(::getpid());
-    std::ofstream(partial, std::ios::binary) << bytes;
-    std::error_code ignored;
-    fs::rename(partial, file, ignored);
+    // Written beside and renamed, so a reader never sees half a table; a table that cannot be
+    // written leaves no file, and the built-in one serves.
+    platform::replaceFileContents(file, bytes);
 }
 
 }  // namespace
@@ -75,8 +69,7 @@ fs::path colorTableFile() {
 }
 
 ColorTable activeColorTable() {
-    std::ifstream in(colorTableFile(), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = platform::readWholeFile(colorTableFile()).value_or("");
     if (bytes.size() < 3 * kEntries) return defaultColorTable();
     ColorTable table;
     for (int i = 0; i < kEntries; ++i) {

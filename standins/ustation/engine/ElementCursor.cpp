@@ -118,13 +118,7 @@ int32_t ElementCursor::Rewrite() {
     dgn::Element head = parts_[0].element;
     std::vector<dgn::Element> components;
     for (size_t k = 1; k < parts_.size(); ++k) components.push_back(parts_[k].element);
-    if (auto* node = std::get_if<dgn::TextNodeBody>(&head.body)) {
-        node->maxUsed = 0;
-        for (const dgn::Element& c : components) {
-            if (const std::string* t = dgn::textOf(c))
-                node->maxUsed = std::max<int>(node->maxUsed, t->size());
-        }
-    }
+    // A text node's line count and longest line follow its components when they are written.
     uint64_t position = components.empty() ? design.rewrite(position_, head)
                                            : design.rewrite(position_, head, components);
     size_t current = current_;

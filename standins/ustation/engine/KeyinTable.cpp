@@ -34,14 +34,6 @@ Run start() {
     };
 }
 
-Run save() {
-    return [](SessionApplication& s, const std::string&) { s.saveDesign(); };
-}
-
-Run compress() {
-    return [](SessionApplication& s, const std::string&) { s.compressDesign(); };
-}
-
 Run call(void (SessionApplication::*member)()) {
     return [member](SessionApplication& s, const std::string&) { (s.*member)(); };
 }
@@ -52,20 +44,20 @@ Run call(void (SessionApplication::*member)(const std::string&)) {
 
 const std::vector<Phrase>& phrases() {
     static const std::vector<Phrase> table = {
-        {"null", false, [](SessionApplication& s, const std::string&) { s.endCommand(); }},
-        {"reset", false, [](SessionApplication& s, const std::string&) { s.reset(); }},
+        {"null", false, call(&SessionApplication::endCommand)},
+        {"reset", false, call(&SessionApplication::reset)},
         {"place lstring", false, start<PlaceLineString>()},
         {"place text", false, start<PlaceText>()},
         {"place node", false, start<PlaceNode>()},
-        {"newfile", true, [](SessionApplication& s, const std::string& a) { s.openDesign(a); }},
-        {"macro", true, [](SessionApplication& s, const std::string& a) { s.runMacroFile(a); }},
-        {"exit", false, [](SessionApplication& s, const std::string&) { s.requestQuit(); }},
-        {"file", false, save()},
-        {"filedesign", false, save()},
-        {"file design", false, save()},
-        {"save design", false, save()},
-        {"compress", false, compress()},
-        {"compress design", false, compress()},
+        {"newfile", true, call(&SessionApplication::openDesign)},
+        {"macro", true, call(&SessionApplication::runMacroFile)},
+        {"exit", false, call(&SessionApplication::requestQuit)},
+        {"file", false, call(&SessionApplication::saveDesign)},
+        {"filedesign", false, call(&SessionApplication::saveDesign)},
+        {"file design", false, call(&SessionApplication::saveDesign)},
+        {"save design", false, call(&SessionApplication::saveDesign)},
+        {"compress", false, call(&SessionApplication::compressDesign)},
+        {"compress design", false, call(&SessionApplication::compressDesign)},
         {"attach library", true, call(&SessionApplication::attachLibrary)},
         {"active cell", true, call(&SessionApplication::activateCell)},
         {"select", false, start<SelectElements>()},
@@ -111,20 +103,6 @@ bool runPhrase(SessionApplication& session, const std::string& keyin) {
     return false;
 }
 
-// A setting of the active symbology: a whole number within its range.
-struct Setting {
-    const char* name;
-    int low;
-    int high;
-    int ActiveSettings::*member;
-};
-
-const Setting kSettings[] = {
-    {"lv", 1, 63, &ActiveSettings::level},         {"co", 0, 255, &ActiveSettings::color},
-    {"wt", 0, 31, &ActiveSettings::weight},        {"lc", 0, 7, &ActiveSettings::style},
-    {"nn", 1, 65535, &ActiveSettings::nodeNumber},
-};
-
 void invalid(SessionApplication& session, const std::string& keyin, const std::string& why) {
     session.journal().note("key-in ignored, " + why + ": " + keyin);
 }
@@ -160,8 +138,8 @@ bool runAssignment(SessionApplication& session, const std::string& keyin) {
         }
         return true;
     }
-    for (const Setting& s : kSettings) {
-        if (a->name != s.name) continue;
+    for (const WholeSetting& s : kWholeSettings) {
+        if (a->name != s.keyin) continue;
         std::optional<int32_t> value = num::parseWhole32(a->value);
         if (!value || *value < s.low || *value > s.high) {
             invalid(session, keyin,

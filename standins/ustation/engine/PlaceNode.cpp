@@ -1,6 +1,7 @@
 #include "PlaceNode.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace vtl::ustation {
 
@@ -10,8 +11,15 @@ void PlaceNode::dataPoint(const dgn::Point& point) {
     double uors = drawing_.uorsPerMaster();
     double height = active.textHeight * uors;
     double width = active.textWidth * uors;
+    // The node's origin is its top left corner; the lines hang below it, each a height and
+    // half a height of spacing lower, and all of them have to stay on the design plane.
+    const double drop = static_cast<double>(lines_.size()) * 1.5 * height;
+    if (height > std::numeric_limits<int32_t>::max() ||
+        point.y - drop < std::numeric_limits<int32_t>::min()) {
+        drawing_.note("node not placed, its lines leave the design plane");
+        return;
+    }
     auto spacing = static_cast<int32_t>(height / 2);
-    // The node's origin is its top left corner; the lines hang below it.
     std::vector<dgn::Element> lines;
     int maxUsed = 0;
     int32_t y = point.y;

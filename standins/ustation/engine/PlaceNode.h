@@ -1,6 +1,7 @@
 // "place node": the key-ins that follow it and are no commands are the node's lines, in order;
 // every data point places a text node with them there, numbered with the active node number,
-// which then counts up. Without lines the node is empty. A reset clears the lines.
+// which then counts up. Without lines the node is empty; a node whose lines would leave the
+// design plane is not placed. A reset clears the lines.
 #pragma once
 
 #include <string>

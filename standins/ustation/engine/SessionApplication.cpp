@@ -1,8 +1,6 @@
 #include "SessionApplication.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "CellLibrary.h"
 #include "ColorTable.h"
@@ -18,6 +16,7 @@
 #include "core/Error.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
+#include "platform/AtomicFile.h"
 
 namespace vtl::ustation {
 
@@ -287,8 +286,8 @@ void SessionApplication::changeLevel() {
 // --- macros ------------------------------------------------------------------------------------
 
 void SessionApplication::runMacroFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const std::optional<std::string> source = platform::readWholeFile(path);
+    if (!source) {
         journal_.note("macro not found: " + path);
         return;
     }
@@ -296,10 +295,9 @@ void SessionApplication::runMacroFile(const std::string& path) {
         journal_.note("macro not run, macros nested too deeply: " + path);
         return;
     }
-    std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<MacroStatement> statements;
     try {
-        statements = parseMacro(source);
+        statements = parseMacro(*source);
     } catch (const Error& e) {
         journal_.note("macro not run: " + path + ": " + e.description());
         return;

@@ -21,11 +21,11 @@ const dgn::Record* stateRecord(const dgn::DesignFile& design) {
     return nullptr;
 }
 
-void readWhole(const StoredState& state, const char* key, int low, int high, int& value) {
-    auto it = state.find(key);
+void readWhole(const StoredState& state, const WholeSetting& setting, int& value) {
+    auto it = state.find(setting.stored);
     if (it == state.end()) return;
     std::optional<int32_t> number = num::parseWhole32(it->second);
-    if (number && *number >= low && *number <= high) value = *number;
+    if (number && *number >= setting.low && *number <= setting.high) value = *number;
 }
 
 void readSize(const StoredState& state, const char* key, double& value) {
@@ -74,11 +74,7 @@ void writeState(dgn::DesignFile& design, const StoredState& state) {
 
 ActiveSettings settingsFrom(const StoredState& state) {
     ActiveSettings s;
-    readWhole(state, "level", 1, 63, s.level);
-    readWhole(state, "color", 0, 255, s.color);
-    readWhole(state, "weight", 0, 31, s.weight);
-    readWhole(state, "style", 0, 7, s.style);
-    readWhole(state, "node", 1, 65535, s.nodeNumber);
+    for (const WholeSetting& w : kWholeSettings) readWhole(state, w, s.*w.member);
     readSize(state, "textHeight", s.textHeight);
     readSize(state, "textWidth", s.textWidth);
     readText(state, "cellLibrary", s.cellLibrary);
@@ -88,11 +84,7 @@ ActiveSettings settingsFrom(const StoredState& state) {
 }
 
 void storeSettings(StoredState& state, const ActiveSettings& s) {
-    state["level"] = num::text(s.level);
-    state["color"] = num::text(s.color);
-    state["weight"] = num::text(s.weight);
-    state["style"] = num::text(s.style);
-    state["node"] = num::text(s.nodeNumber);
+    for (const WholeSetting& w : kWholeSettings) state[w.stored] = num::text(s.*w.member);
     state["textHeight"] = num::text(s.textHeight);
     state["textWidth"] = num::text(s.textWidth);
     state["cellLibrary"] = s.cellLibrary;

@@ -73,6 +73,18 @@ std::vector<OgrFeature> ogrFeatures(const std::filesystem::path& file) {
     return features;
 }
 
+std::vector<OgrFeature> ofType(const std::vector<OgrFeature>& features, int elementType) {
+    std::vector<OgrFeature> result;
+    for (const OgrFeature& f : features) {
+        if (f.number("Type") == elementType) result.push_back(f);
+    }
+    return result;
+}
+
+std::string ogrinfoListing(const std::filesystem::path& file) {
+    return run("ogrinfo -ro -al " + quoted(file)).first;
+}
+
 void ogr2ogrDgn(const std::filesystem::path& csv, const std::filesystem::path& dgn) {
     // The DGN driver refuses the CSV's attribute columns with a message; the Text column still
     // becomes the text of the elements.

@@ -24,6 +24,12 @@ struct OgrFeature {
 // The features ogrinfo reads from a file; fails the test when ogrinfo cannot read it.
 std::vector<OgrFeature> ogrFeatures(const std::filesystem::path& file);
 
+// The features of one element type, in file order.
+std::vector<OgrFeature> ofType(const std::vector<OgrFeature>& features, int elementType);
+
+// What "ogrinfo -al" writes for a file, for checks on the listing as a whole.
+std::string ogrinfoListing(const std::filesystem::path& file);
+
 // Writes a design file from a CSV file with a WKT column through "ogr2ogr -f DGN".
 void ogr2ogrDgn(const std::filesystem::path& csv, const std::filesystem::path& dgn);
 

@@ -58,11 +58,6 @@ protected:
             return l.rfind("UNKNOWN", 0) == 0 || l.rfind("note key-in failed", 0) == 0;
         }));
     }
-
-    bool journalHas(const std::string& line) const {
-        const std::vector<std::string> lines = journalLines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
 };
 
 // The key-ins the run driver and the overview drawing send, each string one call.

@@ -137,11 +137,16 @@ TEST_F(ElementWalkTest, RewriteInPlaceOrAtTheEndSurvivesReopening) {
     for (const auto& v : visited) types.push_back(v.second);
     EXPECT_EQ(std::count(types.begin(), types.end(), 7), 1);
     EXPECT_EQ(std::count(types.begin(), types.end(), 17), 1);
+    // The moved node counts its lines and knows the longest, "Bee, grown".
+    const dgn::DesignFile written = dgn::DesignFile::open(file);
+    const auto& moved = std::get<dgn::TextNodeBody>(written.find(visited.back().first)->element.body);
+    EXPECT_EQ(moved.numStrings, 3);
+    EXPECT_EQ(moved.maxUsed, 10);
 
     // Read back by GDAL: the same-size text kept its place, the grown node moved to the end.
     std::vector<std::string> texts;
-    for (const auto& f : vtl::test::ogrFeatures(file)) {
-        if (f.number("Type") == 17) texts.push_back(f.field("Text"));
+    for (const auto& f : vtl::test::ofType(vtl::test::ogrFeatures(file), 17)) {
+        texts.push_back(f.field("Text"));
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"A MUCH LONGER TEXT NOW", "A", "Bee, grown", "C"}));
     auto reopened = createSession(journal);

@@ -1,5 +1,7 @@
 #include "EngineFixture.h"
 
+#include <algorithm>
+
 #include "Tools.h"
 #include "core/Text.h"
 
@@ -22,6 +24,11 @@ std::vector<std::string> EngineTest::journalLines() const {
         if (start != std::string::npos) lines.push_back(line.substr(start + 2));
     }
     return lines;
+}
+
+bool EngineTest::journalHas(const std::string& line) const {
+    const std::vector<std::string> lines = journalLines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 }  // namespace vtl::ustation::test

@@ -23,6 +23,8 @@ protected:
     void open(const std::filesystem::path& file);
     // The journal's lines without their process number, as "keyin reset".
     std::vector<std::string> journalLines() const;
+    // True when the journal holds the line (without its process number).
+    bool journalHas(const std::string& line) const;
 
     vtl::test::ScopedPlatformHome home;
     vtl::test::TempDir dir;

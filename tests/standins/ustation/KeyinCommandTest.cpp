@@ -13,14 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 using vtl::test::OgrFeature;
 using vtl::test::ogrFeatures;
-
-std::vector<OgrFeature> ofType(const std::vector<OgrFeature>& features, int type) {
-    std::vector<OgrFeature> result;
-    for (const OgrFeature& f : features) {
-        if (f.number("Type") == type) result.push_back(f);
-    }
-    return result;
-}
+using vtl::test::ofType;
 
 using KeyinCommandTest = EngineTest;
 
@@ -80,8 +73,24 @@ TEST_F(KeyinCommandTest, TextIsTakenOnlyRightAfterPlaceText) {
     std::vector<OgrFeature> texts = ofType(ogrFeatures(dir / "text.dgn"), 17);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].field("Text"), "12");
-    std::vector<std::string> lines = journalLines();
-    EXPECT_EQ(std::find(lines.begin(), lines.end(), "UNKNOWN keyin fit all"), lines.end());
+    EXPECT_FALSE(journalHas("UNKNOWN keyin fit all"));
+}
+
+TEST_F(KeyinCommandTest, ANodeWhoseLinesWouldLeaveTheDesignPlaneIsNotPlaced) {
+    open(newFile("edge.dgn"));
+    app->MbeSendCommand("nn=4;place node;A;B;xy=0,-214748");  // the second line falls off
+    EXPECT_TRUE(ofType(ogrFeatures(dir / "edge.dgn"), 17).empty());
+    EXPECT_TRUE(journalHas("note node not placed, its lines leave the design plane"));
+    app->MbeSendCommand("xy=0,-214740");
+    std::vector<OgrFeature> texts = ofType(ogrFeatures(dir / "edge.dgn"), 17);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1].field("Text"), "B");
+    dgn::DesignFile design = dgn::DesignFile::open(dir / "edge.dgn");
+    for (const dgn::Record& r : design.records()) {
+        if (const auto* node = std::get_if<dgn::TextNodeBody>(&r.element.body)) {
+            EXPECT_EQ(node->nodeNumber, 4);  // the node that was not placed took no number
+        }
+    }
 }
 
 TEST_F(KeyinCommandTest, ThreeDimensionalFilesKeepZAndTwoDimensionalOnesDropIt) {

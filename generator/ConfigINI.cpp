@@ -260,8 +260,12 @@ std::vector<std::string> configurationDump(const RunState& s) {
 
 }  // namespace
 
+std::string pointerIniFile(const std::filesystem::path& programFolder) {
+    return (programFolder / "vtl.ini").string();
+}
+
 std::string pointerIniFile() {
-    return (env::programFolder() / "vtl.ini").string();
+    return pointerIniFile(env::programFolder());
 }
 
 std::string iniFileNamedBy(const std::string& ini) {

@@ -2,14 +2,16 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "ConfigData.h"
 
 namespace vtl {
 
-// The pointer INI "vtl.ini" in the program folder; its [Programm] inifile names the active
-// configuration INI.
+// The pointer INI "vtl.ini" in a program folder, by default the running program's; its
+// [Programm] inifile names the active configuration INI.
+std::string pointerIniFile(const std::filesystem::path& programFolder);
 std::string pointerIniFile();
 
 // The configuration INI that an INI names in [Programm] inifile; the INI itself when the key is

@@ -9,14 +9,18 @@
 namespace vtl::LOGModule {
 
 void WriteLog(const std::string& text, const std::string& tag) {
-    if (!tag.empty()) AddErrorEntry("# " + std::string(" ") + tag + " " + " - " + text);
+    if (!tag.empty()) AddErrorEntry("#  " + tag + "  - " + text);
     appendLines(Variablen().logfile, {text});
 }
 
 void AddErrorEntry(const std::string& entry) {
+    errorList().push_back(entry);
+}
+
+std::vector<std::string>& errorList() {
     auto& list = Variablen().ErrorList;
     if (!list) throw Error(91, "", "Object variable or With block variable not set");
-    list->push_back(entry);
+    return *list;
 }
 
 void writeText(const std::string& file, const std::string& text, bool append) {

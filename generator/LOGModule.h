@@ -14,6 +14,9 @@ void WriteLog(const std::string& text, const std::string& tag);
 // Adds an entry to the run's error list; error 91 when no run has created the list.
 void AddErrorEntry(const std::string& entry);
 
+// The run's error list (Variablen().ErrorList); error 91 when no run has created it.
+std::vector<std::string>& errorList();
+
 // Writes text to a file, appended or as its whole new content. The file is opened and closed
 // within the call, so a crash keeps everything written before it.
 void writeText(const std::string& file, const std::string& text, bool append);

@@ -36,8 +36,9 @@ void setNumberSeparators() {
 
 void restoreNumberSeparators() {
     const RunState& s = Variablen();
-    if (!s.SavedDecimal.empty() && s.SavedDecimal != ".")
+    if (!s.SavedDecimal.empty() && s.SavedDecimal != ".") {
         writeSeparator("sDecimal", s.SavedDecimal);
+    }
     if (!s.SavedThousand.empty() && s.SavedThousand != ",") {
         writeSeparator("sThousand", s.SavedThousand);
     }

@@ -1,5 +1,6 @@
 #include "OverviewDrawing.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -17,14 +18,16 @@
 
 namespace vtl {
 
-namespace {
-
-void send(const std::string& keyin) {
+void sendKeyin(const std::string& keyin) {
     if (!MSTNApp) throw Error(91, "", "Object variable or With block variable not set");
     MSTNApp->MbeSendCommand(keyin);
 }
 
-std::string keyOf(const RunState& s, int row) { return s.TopoTable(row, 0) + s.TopoTable(row, 1); }
+namespace {
+
+std::string keyOf(const RunState& s, int row) {
+    return s.TopoTable(row, 0) + s.TopoTable(row, 1);
+}
 
 std::string pointText(const RunState& s, int row) {
     return "xy=" + s.TopoTable(row, 3) + "," + s.TopoTable(row, 4) + "," + s.TopoTable(row, 5);
@@ -35,18 +38,21 @@ std::string pointText(const RunState& s, int row) {
 bool passes(const RunState& s, int row) {
     const std::string& kind = s.TopoTable(row, 0);
     bool unused = !s.NotUsedComponent.empty() && s.NotUsedComponent.find(kind) != std::string::npos;
-    return !unused && kind != "Dash" && s.TopoTable(row, 3) != "0.00" && s.TopoTable(row, 4) != "0.00";
+    return !unused && kind != "Dash" && s.TopoTable(row, 3) != "0.00" &&
+           s.TopoTable(row, 4) != "0.00";
 }
 
 // The leading-block points of every key, in row order.
 std::map<std::string, std::vector<std::string>> leadingPoints(const RunState& s) {
     std::map<std::string, std::vector<std::string>> points;
-    for (int row = 1; row <= s.TopoBlockEnd; ++row) points[keyOf(s, row)].push_back(pointText(s, row));
+    for (int row = 1; row <= s.TopoBlockEnd; ++row) {
+        points[keyOf(s, row)].push_back(pointText(s, row));
+    }
     return points;
 }
 
 void sendAll(const std::vector<std::string>& keyins) {
-    for (const std::string& keyin : keyins) send(keyin);
+    for (const std::string& keyin : keyins) sendKeyin(keyin);
 }
 
 // Runs are grouped on the rows actually drawn: a filtered row never joins two runs into one line
@@ -63,15 +69,15 @@ void drawRuns(const RunState& s) {
         if (!passes(s, row)) continue;
         const std::string key = keyOf(s, row);
         if (key != previous) {
-            send("reset;place lstring");
-            send(pointText(s, row));
+            sendKeyin("reset;place lstring");
+            sendKeyin(pointText(s, row));
             sendAll(pointsOf(key));
         } else {
             if (key == beforePrevious) {
-                send("reset");
+                sendKeyin("reset");
                 sendAll(pointsOf(key));
             }
-            send(pointText(s, row));
+            sendKeyin(pointText(s, row));
         }
         beforePrevious = previous;
         previous = key;
@@ -94,25 +100,30 @@ Extent extentOf(const RunState& s) {
             first = false;
             continue;
         }
-        if (x < e.minX) e.minX = x; else if (x > e.maxX) e.maxX = x;
-        if (y < e.minY) e.minY = y; else if (y > e.maxY) e.maxY = y;
+        e.minX = std::min(e.minX, x);
+        e.maxX = std::max(e.maxX, x);
+        e.minY = std::min(e.minY, y);
+        e.maxY = std::max(e.maxY, y);
     }
     return e;
 }
 
-// A number as the whole text stands (blanks around it allowed); 0 for anything else.
+// A number as the whole text stands (blanks around it allowed); 0 for anything else, also for
+// the words "inf" and "nan" that the conversion would otherwise take.
 double numericOrZero(const std::string& text) {
-    std::string t = text::trim(text);
+    const std::string t = text::trim(text);
     std::string_view v = t;
     if (!v.empty() && v[0] == '+') v.remove_prefix(1);
+    if (v.empty() || v.find_first_not_of("0123456789.+-eE") != std::string_view::npos) return 0;
     double value = 0;
-    auto result = std::from_chars(v.data(), v.data() + v.size(), value);
-    if (v.empty() || result.ec != std::errc() || result.ptr != v.data() + v.size()) return 0;
+    const auto result = std::from_chars(v.data(), v.data() + v.size(), value);
+    if (result.ec != std::errc() || result.ptr != v.data() + v.size()) return 0;
     return value;
 }
 
+// A value of the [Cell] settings, trimmed.
 std::string cellSetting(const std::string& key) {
-    return text::trim(INIFileModule::ReadINI(Variablen().inifile, "Cell", key, "", true, false));
+    return INIFileModule::ReadINI(Variablen().inifile, "Cell", key, "");
 }
 
 void placeMarkerCell(const RunState& s) {
@@ -125,11 +136,11 @@ void placeMarkerCell(const RunState& s) {
     if (!FileOperationModule::IsFileExists(library, 0) || cell.empty() || !(diagonal < minLength)) {
         return;
     }
-    send("RESET;ATTACH LIBRARY " + library + ";");
-    send("ACTIVE CELL " + cell + ";");
-    if (scale != 0) send("as=" + num::text(scale) + ";");
-    send("xy=" + num::text((e.minX + e.maxX) / 2) + "," + num::text((e.minY + e.maxY) / 2) +
-         ";RESET;");
+    sendKeyin("RESET;ATTACH LIBRARY " + library + ";");
+    sendKeyin("ACTIVE CELL " + cell + ";");
+    if (scale != 0) sendKeyin("as=" + num::text(scale) + ";");
+    sendKeyin("xy=" + num::text((e.minX + e.maxX) / 2) + "," + num::text((e.minY + e.maxY) / 2) +
+              ";RESET;");
 }
 
 }  // namespace
@@ -137,10 +148,10 @@ void placeMarkerCell(const RunState& s) {
 void leitung_einzeichnen(bool withCell) {
     RunState& s = Variablen();
     try {
-        send("fit all;dx=0");
+        sendKeyin("fit all;dx=0");
         drawRuns(s);
         if (withCell) placeMarkerCell(s);
-        send("reset;select;fit all;dx=0;reset;compress design;file");
+        sendKeyin("reset;select;fit all;dx=0;reset;compress design;file");
     } catch (...) {
         s.StepError = true;
         throw passOnMethod(toError(std::current_exception()), "leitung_einzeichnen");

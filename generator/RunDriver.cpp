@@ -16,6 +16,7 @@
 #include "Hfile_zerlegen.h"
 #include "INIFileModule.h"
 #include "LOGModule.h"
+#include "OverviewDrawing.h"
 #include "RunHost.h"
 #include "RunLog.h"
 #include "RunSteps.h"
@@ -196,7 +197,7 @@ void checkSeedFiles() {
 // so a dot in a folder name is never taken for the extension of a file name without one.
 void deriveNames(RunState& s) {
     if (s.IsoFileIndex < 0 || static_cast<size_t>(s.IsoFileIndex) >= s.IsoFileList.size()) {
-        throw Error(9, "", "Subscript out of range");
+        raiseSubscriptOutOfRange();
     }
     s.HFile = s.IsoFileList[static_cast<size_t>(s.IsoFileIndex)];
     const size_t slash = s.HFile.rfind('/');
@@ -241,11 +242,6 @@ bool replaceOverview(const RunState& s) {
         return false;
     }
     return true;
-}
-
-void sendKeyin(const std::string& keyin) {
-    if (!MSTNApp) throw Error(91, "", "Object variable or With block variable not set");
-    MSTNApp->MbeSendCommand(keyin);
 }
 
 void sendPipeKeyins(const RunState& s, Pending& pending) {
@@ -340,7 +336,7 @@ void runHeaderFile(RunHost& host, RunSteps& steps) {
 
 std::string runMessage() {
     const RunState& s = Variablen();
-    if (!s.RunError) return "Vistrel  completed successful";
+    if (!s.RunError) return kRunSucceeded;
     return "Vistrel completed with errors - see logfile: " + s.logfile;
 }
 

@@ -17,6 +17,9 @@ class RunSteps;
 
 namespace RunDriver {
 
+// The closing message of a run in which no header file failed.
+inline constexpr char kRunSucceeded[] = "Vistrel  completed successful";
+
 // How long all MicroStation work of one header file may take before the watchdog kills it.
 inline constexpr int kWatchdogIntervalMs = 60000;
 

@@ -1,6 +1,6 @@
 // What the run driver needs of the main window beyond the run state (where the option boxes keep
-// their values): the chosen MicroStation, the window check, and the window's state during a run. The window implements
-// it; tests drive the driver with a fake.
+// their values): the chosen MicroStation, the window check, and the window's state during a run.
+// The window implements it; tests drive the driver with a fake.
 #pragma once
 
 #include <string>

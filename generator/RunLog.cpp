@@ -52,11 +52,10 @@ std::vector<std::string> logHead() {
 
 // The conclusion block. The placeholder's own line end stays behind it: an empty line.
 std::string errorConclusion() {
-    const auto& list = Variablen().ErrorList;
-    if (!list) throw Error(91, "", "Object variable or With block variable not set");
+    const std::vector<std::string>& list = LOGModule::errorList();
     std::string block = "############# Error conclusion ##############\r\n#\r\n";
-    if (list->empty()) block += "# no errors occured\r\n";
-    for (const std::string& entry : *list) {
+    if (list.empty()) block += "# no errors occured\r\n";
+    for (const std::string& entry : list) {
         block += entry + "\r\n";
         clock().processEvents();
     }
@@ -93,10 +92,11 @@ std::string ReadFile2String(const std::string& path) {
         if (!FileOperationModule::IsFileExists(path, 0)) {
             raise(kOwnError, "File '" + path + "' not exists");
         }
+        errno = 0;
         std::ifstream in(path, std::ios::binary);
-        if (!in) throw errnoError(errno, path);
+        if (!in) throw errnoError(errno != 0 ? errno : EIO, path);
         std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (in.bad()) throw errnoError(errno, path);
+        if (in.bad()) throw errnoError(EIO, path);
         return content;
     } catch (...) {
         throw passOnMethod(toError(std::current_exception()), "ReadFile2String");

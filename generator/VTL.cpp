@@ -220,7 +220,7 @@ void VTL::Form_Load() {
     step([&] {
         FileOperationModule::TempFolder = env::tempFolder();
         s.logfile = (std::filesystem::path(env::tmpFolder()) / "vtl.log").string();
-        s.inifile = VTLLogic::pointerIni(options_.programFolder);
+        s.inifile = pointerIniFile(options_.programFolder);
     });
     step([] { RunLog::startLogFile(); });
     bool otherOpen = false;
@@ -238,7 +238,7 @@ void VTL::Form_Load() {
     step([] { NumberFormat::setNumberSeparators(); });
     step([&] { setWindowTitle(qs(VTLLogic::caption())); });
     step([&] {
-        s.inifile = iniFileNamedBy(VTLLogic::pointerIni(options_.programFolder));
+        s.inifile = iniFileNamedBy(pointerIniFile(options_.programFolder));
         Inifile_->setText(qs(s.inifile));
     });
     step([&] { readConfiguration(); });
@@ -334,7 +334,7 @@ void VTL::Inifile_Click() {
         const std::string chosen = FileDialog().OpenFile(kIniFilter, s.IniFolder);
         Inifile_->setText(qs(chosen.empty() ? s.inifile : chosen));
         s.inifile = str(Inifile_->text());
-        INIFileModule::WriteINI(VTLLogic::pointerIni(options_.programFolder), "Programm", "inifile",
+        INIFileModule::WriteINI(pointerIniFile(options_.programFolder), "Programm", "inifile",
                                 s.inifile);
         readConfiguration();
     } catch (...) {

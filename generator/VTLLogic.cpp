@@ -44,10 +44,6 @@ std::vector<std::string> plotterEntries(const ConfigData& config) {
     return entries;
 }
 
-std::string pointerIni(const std::filesystem::path& programFolder) {
-    return (programFolder / "vtl.ini").string();
-}
-
 void startToolExe(const std::filesystem::path& programFolder, const std::string& exe) {
     const std::string path = (programFolder / "bin" / exe).string();
     if (!FileOperationModule::IsFileExists(path, 0)) {

@@ -27,9 +27,6 @@ std::string versionText();
 // The entries of the plotter box: "No Plot", then each configured queue that is not empty.
 std::vector<std::string> plotterEntries(const ConfigData& config);
 
-// The pointer INI in the program folder.
-std::string pointerIni(const std::filesystem::path& programFolder);
-
 // Starts a program of the "bin" folder beside the main program, without arguments and without
 // waiting. A missing program is error 1 "Cannot find application file " & its path.
 void startToolExe(const std::filesystem::path& programFolder, const std::string& exe);

@@ -10,9 +10,7 @@ RunState& Variablen() {
 }
 
 void resetRunState() {
-    // The fresh state is built on the heap: the run tables are too large for the stack.
-    auto fresh = std::make_unique<RunState>();
-    Variablen() = std::move(*fresh);
+    Variablen() = RunState{};
     MSTNApp.reset();
 }
 

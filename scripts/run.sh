@@ -23,7 +23,7 @@ fi
 
 echo "Vistrel on the sample project"
 echo "  configuration: $ini"
-echo "  header files:  $samples/project (and its iso/ folder)"
+echo "  header files:  $samples/project"
 echo "  platform home: $VTL_PLATFORM_HOME"
 echo "  run log:       ${TMP:-${TMPDIR:-/tmp}}/vtl.log"
 exec build/out/VTL.exe

@@ -13,14 +13,13 @@
 #include <vector>
 
 #include "DefaultRunSteps.h"
+#include "RunDriver.h"
 #include "VTL.h"
 #include "core/Error.h"
 #include "platform/FileDialogs.h"
 #include "ui/MessageBoxes.h"
 
 namespace {
-
-constexpr char kSuccess[] = "Vistrel  completed successful";
 
 // Lets the window's start-up timer list the MicroStation installations.
 bool waitForStartUp(const vtl::VTL& window) {
@@ -67,7 +66,9 @@ int run(const std::filesystem::path& programFolder, const std::vector<std::strin
         std::cerr << "vtl_headless_run: the run could not be started (see the messages above)\n";
         return 1;
     }
-    return !messages.messages().empty() && messages.messages().back().text == kSuccess ? 0 : 1;
+    const bool succeeded = !messages.messages().empty() &&
+                           messages.messages().back().text == vtl::RunDriver::kRunSucceeded;
+    return succeeded ? 0 : 1;
 }
 
 }  // namespace

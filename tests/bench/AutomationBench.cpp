@@ -75,7 +75,8 @@ void BM_BareRoundTrip(benchmark::State& state) {
         socket.write(message);
         socket.flush();
         qint64 got = 0;
-        while (got < message.size() && socket.waitForReadyRead(1000)) got += socket.readAll().size();
+        while (got < message.size() && socket.waitForReadyRead(1000))
+            got += socket.readAll().size();
     }
 }
 

@@ -1,7 +1,6 @@
-#include "OverviewDrawing.h"
-
 #include <gtest/gtest.h>
 
+#include "OverviewDrawing.h"
 #include "Variablen.h"
 #include "mstnmacro.h"
 #include "support/FakeMicroStation.h"
@@ -38,8 +37,9 @@ protected:
     }
     void cellSettings(const std::string& minLineLength, const std::string& scale = "2") {
         std::string library = dir.write("marker.cel", "library").string();
-        dir.write("project.ini", "[Cell]\r\nCELFile=" + library + "\r\nCellName=MARKER\r\nScaleFactor=" +
-                                     scale + "\r\nMinLineLength=" + minLineLength + "\r\n");
+        dir.write("project.ini", "[Cell]\r\nCELFile=" + library +
+                                     "\r\nCellName=MARKER\r\nScaleFactor=" + scale +
+                                     "\r\nMinLineLength=" + minLineLength + "\r\n");
     }
     // The key-ins between the opening "fit all;dx=0" and the closing save.
     Keyins drawn() const {
@@ -83,12 +83,11 @@ TEST_F(OverviewDrawingTest, FilteredRowsAreNotDrawnAndNeverJoinTwoRuns) {
     row("PIPE", "2", "0.00", "7");  // first row of run 2 filtered out
     row("PIPE", "2", "8", "8");
     row("Dash", "3", "9", "9");
-    row("VALV", "4", "6", "6");     // "VALV" occurs inside "VALVE": suppressed
-    row("flange", "5", "7", "7");   // case differs: drawn
+    row("VALV", "4", "6", "6");    // "VALV" occurs inside "VALVE": suppressed
+    row("flange", "5", "7", "7");  // case differs: drawn
     leitung_einzeichnen(false);
-    EXPECT_EQ(drawn(), (Keyins{"reset;place lstring", "xy=1,1,0", "xy=2,2,0",
-                               "reset;place lstring", "xy=8,8,0",
-                               "reset;place lstring", "xy=7,7,0"}));
+    EXPECT_EQ(drawn(), (Keyins{"reset;place lstring", "xy=1,1,0", "xy=2,2,0", "reset;place lstring",
+                               "xy=8,8,0", "reset;place lstring", "xy=7,7,0"}));
 }
 
 TEST_F(OverviewDrawingTest, TheCellGoesToTheCentreOfASmallPipelineWithItsScale) {
@@ -119,6 +118,10 @@ TEST_F(OverviewDrawingTest, NoCellForALongPipelineAMissingLimitOrWithoutTheCellO
     cellSettings("not a number");
     leitung_einzeichnen(true);
     EXPECT_EQ(cellKeyins(), 0);
+    // Words the number conversion knows are no numbers of a setting either.
+    cellSettings("inf");
+    leitung_einzeichnen(true);
+    EXPECT_EQ(cellKeyins(), 0);
     cellSettings("50.5", "0");
     leitung_einzeichnen(false);
     EXPECT_EQ(cellKeyins(), 0);
@@ -130,7 +133,8 @@ TEST_F(OverviewDrawingTest, NoCellForALongPipelineAMissingLimitOrWithoutTheCellO
 TEST_F(OverviewDrawingTest, AFailedKeyinSetsStepErrorAndSkipsTheSave) {
     row("PIPE", "1", "1", "1");
     row("PIPE", "1", "2", "2");
-    fake->failOnCall(3, Error(462, "", "The remote server machine does not exist or is unavailable"));
+    fake->failOnCall(3,
+                     Error(462, "", "The remote server machine does not exist or is unavailable"));
     try {
         leitung_einzeichnen(false);
         FAIL() << "no error";

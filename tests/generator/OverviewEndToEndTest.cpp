@@ -17,18 +17,14 @@
 #include "VTLWindowFixture.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
-#include "modProcess.h"
 #include "standins/dgn/GdalTools.h"
 
 namespace vtl {
 namespace {
 
 namespace fs = std::filesystem;
+using test::kStandIn;
 
-[[maybe_unused]] ::testing::Environment* const desktop =
-    ::testing::AddGlobalTestEnvironment(new test::Desktop);
-
-const std::string kStandIn = VTL_STANDINS_DIR "/ustation.exe";
 const std::string kSave = "reset;select;fit all;dx=0;reset;compress design;file";
 
 struct Vertex {
@@ -159,16 +155,11 @@ Expected expectedDrawing(const HeaderData& h, const Settings& settings) {
 // The key-ins sent through the automation call, by the process that received them, in the
 // order the processes first appear in the journal.
 std::vector<std::vector<std::string>> keyinsByProcess(const fs::path& journal) {
-    const std::string call = "call MbeSendCommand(\"";
     std::vector<std::string> order;
     std::map<std::string, std::vector<std::string>> sent;
-    for (const std::string& line : text::split(test::readFile(journal), '\n')) {
-        const size_t at = line.find(call);
-        if (at == std::string::npos || !line.ends_with("\")")) continue;
-        const std::string pid = line.substr(0, line.find(']') + 1);
-        if (!sent.contains(pid)) order.push_back(pid);
-        const size_t start = at + call.size();
-        sent[pid].push_back(line.substr(start, line.size() - start - 2));
+    for (const test::Received& received : test::keyinsReceived(journal)) {
+        if (!sent.contains(received.pid)) order.push_back(received.pid);
+        sent[received.pid].push_back(received.keyin);
     }
     std::vector<std::vector<std::string>> byProcess;
     for (const std::string& pid : order) byProcess.push_back(sent[pid]);
@@ -186,13 +177,11 @@ std::string dumpOf(const fs::path& design) {
 // The main window on a copy of the sample project, set up as the demo sets it up: the built seeds
 // and cell library beside the sources, the configuration with the copy's path, the pointer INI
 // naming it.
-class OverviewEndToEnd : public test::VTLWindowFixture {
+class OverviewEndToEnd : public test::StandInWindowFixture {
 protected:
     void SetUp() override {
-        test::VTLWindowFixture::SetUp();
+        test::StandInWindowFixture::SetUp();
         if (IsSkipped()) return;
-        modProcess::KillApp("ustation.exe", false);
-        install("07.01 Stand-in", kStandIn, "07.01.00.00");
         fs::copy(VTL_SAMPLES_DIR, samples(), fs::copy_options::recursive);
         fs::copy(VTL_BUILT_SAMPLES_DIR, samples(),
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing);
@@ -201,10 +190,6 @@ protected:
                   text::replaceAll(test::readFile(ini), "@SAMPLES@", samples().string()));
         dir.write("program/vtl.ini", "[Programm]\ninifile=" + ini + "\n");
         settings.emplace(ini);
-    }
-    void TearDown() override {
-        modProcess::KillApp("ustation.exe", false);
-        test::VTLWindowFixture::TearDown();
     }
 
     fs::path samples() const { return dir / "samples"; }

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTimer>
 #include <filesystem>
 
@@ -13,6 +12,7 @@
 #include "FileOperationModule.h"
 #include "RunDriver.h"
 #include "RunDriverTestFakes.h"
+#include "StandInTools.h"
 #include "Variablen.h"
 #include "modProcess.h"
 #include "mstn/Protocol.h"
@@ -27,42 +27,14 @@ namespace {
 namespace fs = std::filesystem;
 using test::conclusionEntries;
 using test::entry;
+using test::kStandIn;
 using test::readFile;
-
-const std::string kStandIn = VTL_STANDINS_DIR "/ustation.exe";
+using test::Received;
 
 int countStandIns() {
     int n = 0;
     for (const auto& e : platform::processes().list()) n += e.imageName == "ustation.exe";
     return n;
-}
-
-void newDesign(const fs::path& file, bool threeD = false) {
-    QStringList args = {"--new", QString::fromStdString(file.string())};
-    if (threeD) args << "--3d";
-    QProcess process;
-    process.start(QString::fromStdString(kStandIn), args);
-    ASSERT_TRUE(process.waitForFinished(20000));
-    ASSERT_EQ(process.exitCode(), 0);
-}
-
-// A key-in sent through the automation call, with the process that received it.
-struct Received {
-    std::string pid;
-    std::string keyin;
-};
-
-std::vector<Received> commandsReceived(const fs::path& journal) {
-    const std::string prefix = "call MbeSendCommand(\"";
-    std::vector<Received> received;
-    for (const std::string& line : text::split(readFile(journal), '\n')) {
-        const size_t at = line.find(prefix);
-        if (at == std::string::npos || !line.ends_with("\")")) continue;
-        const size_t start = at + prefix.size();
-        received.push_back(
-            {line.substr(0, line.find(']') + 1), line.substr(start, line.size() - start - 2)});
-    }
-    return received;
 }
 
 std::vector<std::string> keyins(const std::vector<Received>& received) {
@@ -80,11 +52,8 @@ protected:
         RunState& s = Variablen();
         s.inifile = (dir / "vtl.ini").string();
         s.logfile = (dir / "vtl.log").string();
-        fs::create_directories(dir / "seed");
+        test::newSeeds(dir / "seed");
         fs::create_directories(dir / "iso");
-        newDesign(dir / "seed/vtlseed.dgn");
-        newDesign(dir / "seed/icsseed.dgn");
-        newDesign(dir / "seed/i3dseed.dgn", true);
         writeIni("yes");
         for (const char* name : {"A", "B"}) {
             fs::copy_file(VTL_SAMPLES_DIR "/project/P1001.h", iso(name, ".h"));
@@ -125,7 +94,7 @@ protected:
         return sent;
     }
     std::vector<Received> received() const {
-        return commandsReceived(home.path() / "ustation-journal.log");
+        return test::keyinsReceived(home.path() / "ustation-journal.log");
     }
     std::string log() const { return readFile(Variablen().logfile); }
 

@@ -2,42 +2,22 @@
 // pressed, the closing message read. It starts and kills processes named ustation.exe, so it
 // holds the shared lock.
 #include <QCheckBox>
-#include <QProcess>
 #include <QPushButton>
 
 #include "VTLWindowFixture.h"
-#include "modProcess.h"
 
 namespace vtl {
 namespace {
 
 namespace fs = std::filesystem;
+using test::kStandIn;
 
-[[maybe_unused]] ::testing::Environment* const desktop =
-    ::testing::AddGlobalTestEnvironment(new test::Desktop);
-
-const std::string kStandIn = VTL_STANDINS_DIR "/ustation.exe";
-
-void newDesign(const fs::path& file, bool threeD) {
-    QStringList args = {"--new", QString::fromStdString(file.string())};
-    if (threeD) args << "--3d";
-    QProcess process;
-    process.start(QString::fromStdString(kStandIn), args);
-    ASSERT_TRUE(process.waitForFinished(20000));
-    ASSERT_EQ(process.exitCode(), 0);
-}
-
-class VTLRun : public test::VTLWindowFixture {
+class VTLRun : public test::StandInWindowFixture {
 protected:
     void SetUp() override {
-        test::VTLWindowFixture::SetUp();
+        test::StandInWindowFixture::SetUp();
         if (IsSkipped()) return;
-        modProcess::KillApp("ustation.exe", false);
-        install("07.01 Stand-in", kStandIn, "07.01.00.00");
-        fs::create_directories(dir / "seed");
-        newDesign(dir / "seed/vtlseed.dgn", false);
-        newDesign(dir / "seed/icsseed.dgn", false);
-        newDesign(dir / "seed/i3dseed.dgn", true);
+        test::newSeeds(dir / "seed");
         dir.write("project/config.ini",
                   "[Programm]\ncreateVTL=0\ncreateICS=0\ncreateI3D=0\n[Pellmark]\nPellmark=0\n"
                   "[Vistrel]\nseedfile=" +
@@ -46,10 +26,6 @@ protected:
                       "\n[I3D]\nI3Dseedfile=" + (dir / "seed/i3dseed.dgn").string() + "\n");
         fs::create_directories(dir / "iso");
         fs::copy_file(VTL_SAMPLES_DIR "/project/P1001.h", dir / "iso/P1001.h");
-    }
-    void TearDown() override {
-        modProcess::KillApp("ustation.exe", false);
-        test::VTLWindowFixture::TearDown();
     }
 };
 

@@ -1,5 +1,6 @@
 // What the tests of the main window share: a private X server with one application for the whole
-// test program, and a window whose dialogs, message boxes, shell and program end are fakes.
+// test program, and a window whose dialogs, message boxes, shell and program end are fakes, with
+// or without the stand-in MicroStation as its installation.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,10 +14,12 @@
 
 #include "RegistryModule.h"
 #include "RunSteps.h"
+#include "StandInTools.h"
 #include "VTL.h"
 #include "Variablen.h"
 #include "core/Error.h"
 #include "modMSTN.h"
+#include "modProcess.h"
 #include "platform/FileDialogs.h"
 #include "platform/Shell.h"
 #include "platform/XvfbServer.h"
@@ -52,6 +55,10 @@ private:
     char* argv_[2] = {name_, nullptr};
     static inline std::unique_ptr<QApplication> app_;
 };
+
+// Every test program of the window has the desktop, set up once before its first test.
+[[maybe_unused]] inline ::testing::Environment* const desktop =
+    ::testing::AddGlobalTestEnvironment(new Desktop);
 
 // Steps that do nothing unless a test gives them something to do.
 class ScriptedSteps : public RunSteps {
@@ -133,6 +140,22 @@ protected:
     ScriptedSteps steps;
     int programEnds = 0;
     std::unique_ptr<VTL> window;
+};
+
+// The window with the stand-in MicroStation as the one installation. No stand-in runs before a
+// test or stays after it.
+class StandInWindowFixture : public VTLWindowFixture {
+protected:
+    void SetUp() override {
+        VTLWindowFixture::SetUp();
+        if (IsSkipped()) return;
+        modProcess::KillApp("ustation.exe", false);
+        install("07.01 Stand-in", kStandIn, "07.01.00.00");
+    }
+    void TearDown() override {
+        modProcess::KillApp("ustation.exe", false);
+        VTLWindowFixture::TearDown();
+    }
 };
 
 }  // namespace vtl::test

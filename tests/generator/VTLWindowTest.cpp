@@ -23,9 +23,6 @@ namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 using test::readFile;
 
-[[maybe_unused]] ::testing::Environment* const desktop =
-    ::testing::AddGlobalTestEnvironment(new test::Desktop);
-
 constexpr char kConfig[] =
     "[Programm]\ncreateVTL=1\ncreateICS=0\ncreateI3D=1\n"
     "[Pellmark]\nPellmark=2\nexcelfile=/data/nodes.xls\n"

@@ -22,38 +22,20 @@
 #include "modProcess.h"
 #include "platform/FileDialogs.h"
 #include "platform/Shell.h"
-#include "platform/XvfbServer.h"
+#include "platform/XvfbDesktop.h"
 #include "support/TempDir.h"
 #include "ui/MessageBoxes.h"
 
 namespace vtl::test {
 
-class Desktop : public ::testing::Environment {
+// The shared private desktop, with the program's title that message boxes carry.
+class Desktop : public XvfbDesktop {
 public:
-    static bool ready() { return app_ != nullptr; }
-
+    Desktop() : XvfbDesktop("vtl") {}
     void SetUp() override {
-        server_ = std::make_unique<XvfbServer>();
-        if (server_->display().empty()) return;
-        display_ = std::make_unique<ScopedEnv>("DISPLAY", server_->display());
-        platform_ = std::make_unique<ScopedEnv>("QT_QPA_PLATFORM", "xcb");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
+        XvfbDesktop::SetUp();
         setProgramTitle("Vistrel");
     }
-    void TearDown() override {
-        app_.reset();
-        platform_.reset();
-        display_.reset();
-        server_.reset();
-    }
-
-private:
-    std::unique_ptr<XvfbServer> server_;
-    std::unique_ptr<ScopedEnv> display_, platform_;
-    int argc_ = 1;
-    char name_[8] = "vtl";
-    char* argv_[2] = {name_, nullptr};
-    static inline std::unique_ptr<QApplication> app_;
 };
 
 // Every test program of the window has the desktop, set up once before its first test.

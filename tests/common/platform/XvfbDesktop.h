@@ -15,7 +15,7 @@
 namespace vtl::test {
 
 class XvfbDesktop : public ::testing::Environment {
-  public:
+public:
     // programName: the application's argv[0].
     explicit XvfbDesktop(std::string programName) : name_(std::move(programName)) {}
 
@@ -36,7 +36,7 @@ class XvfbDesktop : public ::testing::Environment {
         server_.reset();
     }
 
-  private:
+private:
     std::unique_ptr<XvfbServer> server_;
     std::unique_ptr<ScopedEnv> display_, platform_;
     std::string name_;

@@ -35,7 +35,7 @@
 #include "frmSplash.h"
 #include "mstnmacro.h"
 #include "platform/FileDialogs.h"
-#include "ui/MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 
 namespace vtl {
 
@@ -226,7 +226,7 @@ void VTL::Form_Load() {
     bool otherOpen = false;
     step([&] { otherOpen = VTLLogic::otherMicroStationOpen(); });
     if (otherOpen) {
-        ui::MsgBox("Please close all MicroStation and restart Vistrel");
+        platform::MsgBox("Please close all MicroStation and restart Vistrel");
         options_.endProgram();
         return;
     }
@@ -246,7 +246,8 @@ void VTL::Form_Load() {
     Timer1_->start(1);
     // Without its splash the window shows itself.
     if (!splash_) show();
-    if (const auto& error = step.first()) ui::MsgBox(error->description(), ui::vbExclamation);
+    if (const auto& error = step.first())
+        platform::MsgBox(error->description(), platform::vbExclamation);
 }
 
 void VTL::Timer1_Timer() {
@@ -264,7 +265,7 @@ void VTL::Timer1_Timer() {
         cmbMSTNPath_->setCurrentIndex(cmbMSTNPath_->findText(qs(choice.selected)));
         cmbMSTNPath_->setEditText(qs(choice.selected));
     } catch (...) {
-        showError(ui::vbExclamation);
+        showError(platform::vbExclamation);
     }
 }
 
@@ -338,7 +339,7 @@ void VTL::Inifile_Click() {
                                 s.inifile);
         readConfiguration();
     } catch (...) {
-        showError(ui::vbOKOnly);
+        showError(platform::vbOKOnly);
     }
 }
 
@@ -377,13 +378,14 @@ void VTL::hfilewahl_Click() {
         // The new list replaces the old one only when it is complete, so a failed choice
         // leaves the previous one, and the Start button, as they were.
         std::vector<std::string> files = HFileChoice::headerFilesOf(
-            chosen, [](const std::string& line) { ui::MsgBox("File: '" + line + "' not found"); });
+            chosen,
+            [](const std::string& line) { platform::MsgBox("File: '" + line + "' not found"); });
         RunState& s = Variablen();
         s.IsoFileList = std::move(files);
         s.IsoFileLast = static_cast<int>(s.IsoFileList.size()) - 1;
         if (!s.IsoFileList.front().empty()) Start_->setEnabled(true);
     } catch (...) {
-        showError(ui::vbOKOnly);
+        showError(platform::vbOKOnly);
     }
 }
 
@@ -412,7 +414,7 @@ void VTL::setRunning(bool running) {
 }
 
 void VTL::showRunMessage(const std::string& text) {
-    ui::MsgBox(text);
+    platform::MsgBox(text);
 }
 
 std::string VTL::excelFileText() {
@@ -446,7 +448,7 @@ void VTL::cmdSelect_Click() {
         const std::string chosen = platform::fileDialogs().show(request);
         if (!chosen.empty()) cmbMSTNPath_->setEditText(qs(chosen));
     } catch (...) {
-        showError(ui::vbExclamation);
+        showError(platform::vbExclamation);
     }
 }
 
@@ -456,12 +458,12 @@ void VTL::startToolExe(const std::string& exe) {
     try {
         VTLLogic::startToolExe(options_.programFolder, exe);
     } catch (...) {
-        showError(ui::vbExclamation);
+        showError(platform::vbExclamation);
     }
 }
 
 void VTL::showError(int32_t style) {
-    ui::MsgBox(toError(std::current_exception()).description(), style);
+    platform::MsgBox(toError(std::current_exception()).description(), style);
 }
 
 }  // namespace vtl

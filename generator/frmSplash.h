@@ -1,31 +1,20 @@
-// The splash window: the program's version for one second at start, then the main window.
+// The main program's splash window: its version for one second at start, then the main window.
 #pragma once
 
-#include <QFrame>
-#include <QPointer>
-
-class QLabel;
-class QTimer;
+#include "SplashWindow.h"
 
 namespace vtl {
 
-class frmSplash : public QFrame {
+class frmSplash : public SplashWindow {
     Q_OBJECT
 
 public:
     // mainWindow is shown when the splash ends.
     explicit frmSplash(QWidget* mainWindow);
 
-    // The one-second timer: shows the main window and closes the splash.
-    void Timer1_Timer();
-
 protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    QPointer<QWidget> mainWindow_;
-    QLabel* lblVersion_;
-    QTimer* Timer1_;
+    // The top-left corner of the screen, below any window that stays on top.
+    void place() override;
 };
 
 }  // namespace vtl

@@ -17,7 +17,7 @@
 #include "VTL.h"
 #include "core/Error.h"
 #include "platform/FileDialogs.h"
-#include "ui/MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ bool press(const vtl::VTL& window, const char* name) {
     return true;
 }
 
-void printMessages(const vtl::ui::RecordingMessageBoxes& messages) {
-    for (const vtl::ui::Message& message : messages.messages()) {
+void printMessages(const vtl::platform::RecordingMessageBoxes& messages) {
+    for (const vtl::platform::Message& message : messages.messages()) {
         std::cout << message.title << ": " << message.text << "\n";
     }
 }
@@ -51,8 +51,8 @@ int run(const std::filesystem::path& programFolder, const std::vector<std::strin
     vtl::platform::ScriptedFileDialogs dialogs;
     dialogs.answerMany(headers);
     vtl::platform::ScopedFileDialogs scopedDialogs(dialogs);
-    vtl::ui::RecordingMessageBoxes messages;
-    vtl::ui::ScopedMessageBoxes scopedMessages(messages);
+    vtl::platform::RecordingMessageBoxes messages;
+    vtl::platform::ScopedMessageBoxes scopedMessages(messages);
     vtl::DefaultRunSteps steps;
     bool ended = false;
     vtl::VTL window(vtl::VTL::Options{&steps, programFolder, [&ended] { ended = true; }});

@@ -21,10 +21,10 @@
 #include "modMSTN.h"
 #include "modProcess.h"
 #include "platform/FileDialogs.h"
+#include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 #include "platform/XvfbDesktop.h"
 #include "support/TempDir.h"
-#include "ui/MessageBoxes.h"
 
 namespace vtl::test {
 
@@ -115,8 +115,8 @@ protected:
     ScopedEnv temp{"TEMP", dir.str()};
     platform::ScriptedFileDialogs dialogs;
     platform::ScopedFileDialogs scopedDialogs{dialogs};
-    ui::RecordingMessageBoxes messages;
-    ui::ScopedMessageBoxes scopedMessages{messages};
+    platform::RecordingMessageBoxes messages;
+    platform::ScopedMessageBoxes scopedMessages{messages};
     platform::FakeShell shell;
     platform::ScopedShell scopedShell{shell};
     ScriptedSteps steps;

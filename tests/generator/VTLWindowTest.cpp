@@ -151,7 +151,7 @@ TEST_F(VTLWindow, AnOpenMicroStationOrPipingWindowEndsTheProgram) {
         programEnds = 0;
         start();
         EXPECT_EQ(messages.messages(),
-                  (std::vector<ui::Message>{
+                  (std::vector<platform::Message>{
                       {"Please close all MicroStation and restart Vistrel", 0, "Vistrel"}}));
         EXPECT_EQ(programEnds, 1);
         EXPECT_EQ(splash(), nullptr);
@@ -166,7 +166,7 @@ TEST_F(VTLWindow, AFailingStartUpStepIsShownAndTheStartGoesOn) {
     const test::ScopedEnv missingTmp("TMP", (dir / "no-such-folder").string());
     VTL& vtl = start();
     ASSERT_FALSE(messages.messages().empty());
-    EXPECT_EQ(messages.messages()[0].style, ui::vbExclamation);
+    EXPECT_EQ(messages.messages()[0].style, platform::vbExclamation);
     EXPECT_EQ(programEnds, 0);
     EXPECT_EQ(vtl.windowTitle(), "Brelvik Vistrel 2.3.4.5");
     EXPECT_EQ(text(find<QLineEdit>("excelfile")), "/data/nodes.xls");
@@ -315,8 +315,8 @@ TEST_F(VTLWindow, ToolsMenuNamesAMissingProgramAndStartsAPresentOne) {
     trigger("Menu_Tools_Tarnwell");
     const std::string tarnwell = (programFolder() / "bin/Tarnwell.exe").string();
     EXPECT_EQ(messages.messages(),
-              (std::vector<ui::Message>{
-                  {"Cannot find application file " + tarnwell, ui::vbExclamation, "Vistrel"}}));
+              (std::vector<platform::Message>{{"Cannot find application file " + tarnwell,
+                                               platform::vbExclamation, "Vistrel"}}));
     const std::string pellmark = dir.write("program/bin/Pellmark.exe", "").string();
     trigger("Menu_Tools_Pellmark");
     ASSERT_EQ(shell.calls.size(), 1u);
@@ -369,9 +369,9 @@ TEST_F(VTLWindow, StartRunsAndShowsTheClosingMessage) {
     click("Start");
     // The built-in seed settings name no existing file, so the run ends at once with errors.
     ASSERT_FALSE(messages.messages().empty());
-    EXPECT_EQ(
-        messages.messages().back(),
-        (ui::Message{"Vistrel completed with errors - see logfile: " + logfile(), 0, "Vistrel"}));
+    EXPECT_EQ(messages.messages().back(),
+              (platform::Message{"Vistrel completed with errors - see logfile: " + logfile(), 0,
+                                 "Vistrel"}));
     EXPECT_NE(readFile(logfile()).find("i3d-Seedfile not found"), std::string::npos);
     EXPECT_EQ(iniValue(config(), "Programm", "createICS"), "1");
     EXPECT_EQ(iniValue(config(), "Pellmark", "excelfile"), "/data/nodes.xls");

@@ -31,21 +31,12 @@ std::string batchFolder(const std::string& batchDir) {
     return env::tempFolder();
 }
 
-// Quoted, so that a blank in a folder name cannot split the path into two arguments. A quote
-// or a line break cannot be carried through a batch line at all.
-std::string quotedPath(const std::string& path) {
-    if (path.find_first_of("\"\r\n") != std::string::npos) {
-        raise(kOwnError, "Invalid file name for a command line: " + path);
-    }
-    return "\"" + path + "\"";
-}
-
 std::string batchLine(const std::string& command, const std::string& logFile) {
     if (command.find_first_of("\r\n") != std::string::npos) {
         raise(kOwnError, "A command must be a single line");
     }
     if (logFile.empty()) return command;
-    return command + " >> " + quotedPath(logFile) + " 2>&1";
+    return command + " >> " + quotedForCommand(logFile) + " 2>&1";
 }
 
 void writeBatchFile(const std::string& file, const std::string& line) {
@@ -66,7 +57,7 @@ std::unique_ptr<platform::ChildProcess> startBatch(const std::string& file, int3
         options.detached = true;
         options.output = "/dev/null";
     }
-    return platform::processes().start({interpreter, "/c", quotedPath(file)}, options);
+    return platform::processes().start({interpreter, "/c", quotedForCommand(file)}, options);
 }
 
 int32_t waitForExit(platform::ChildProcess& child) {
@@ -79,6 +70,13 @@ int32_t waitForExit(platform::ChildProcess& child) {
 }
 
 }  // namespace
+
+std::string quotedForCommand(const std::string& path) {
+    if (path.find_first_of("\"\r\n") != std::string::npos) {
+        raise(kOwnError, "Invalid file name for a command line: " + path);
+    }
+    return "\"" + path + "\"";
+}
 
 int32_t ExecA(const std::string& command, const std::string& logFile, int32_t windowStyle,
               const std::string& batchDir, int32_t& taskId, bool wait) {

@@ -53,8 +53,8 @@ int32_t ShellFileOperation(uint8_t func, const std::string& from, const std::str
                            bool& aborted);
 // kind: 0 file, 1 folder, 2 drive (a mounted root); any other kind answers false.
 bool IsFileExists(const std::string& path, int kind);
-bool CopyFileA(const std::string& source, const std::string& dest, bool useShell,
-               bool checkInUse, bool verify);
+bool CopyFileA(const std::string& source, const std::string& dest, bool useShell, bool checkInUse,
+               bool verify);
 bool DeleteFileA(const std::string& file, bool useShell);
 // A unique temporary file name with an extension, without folder; "" on failure.
 std::string GetTempName();
@@ -75,5 +75,8 @@ bool IsFileExistsA(const std::string& file);
 // not waited for or on failure (the record says why).
 int32_t ExecA(const std::string& command, const std::string& logFile, int32_t windowStyle,
               const std::string& batchDir, int32_t& taskId, bool wait);
+// A path as one argument of a command line: in double quotes, so that a blank cannot split it.
+// A quote or a line break cannot be carried through a command line at all and raises error 1.
+std::string quotedForCommand(const std::string& path);
 
 }  // namespace vtl::FileOperationModule

@@ -6,6 +6,7 @@
 
 #include "core/Environment.h"
 #include "core/Error.h"
+#include "core/Files.h"
 
 namespace vtl {
 
@@ -30,11 +31,7 @@ void RunMSTNMacro(const std::string& code) {
     if (!MSTNApp) throw objectNotSet();
     const fs::path file = fs::path(env::tmpFolder()) / "macro.bas";
     removeWithTwin(file);
-    {
-        std::ofstream out(file, std::ios::binary);
-        out << "Sub main\r\n" << code << "\r\nEnd Sub\r\n";
-        if (!out) throw errnoError(errno, file.string());
-    }
+    files::writeFile(file, "Sub main\r\n" + code + "\r\nEnd Sub\r\n");
     try {
         MSTNApp->MbeSendCommand("macro " + file.string());
     } catch (...) {

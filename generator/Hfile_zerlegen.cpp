@@ -15,6 +15,7 @@
 #include "Orginal_Tokernizer.h"
 #include "Variablen.h"
 #include "core/Error.h"
+#include "core/Files.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
 #include "core/Wildcard.h"
@@ -130,23 +131,13 @@ void fillIdfTable(HeaderData& h) {
 
 // --- Continuation files -----------------------------------------------------------------------
 
-std::string readWholeFile(const fs::path& file) {
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw errnoError(errno != 0 ? errno : EIO, file.string());
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) throw errnoError(EIO, file.string());
-    return content.str();
-}
-
 // The other ".h??" files of a ".h1" header continue its IDF-order section; their lines serve
 // the dashed-run search only. They are read from the header's folder, never the current one.
 void appendContinuationLines(HeaderData& h, const HeaderFile& file) {
     const fs::path folder = file.isopath.empty() ? fs::path(".") : fs::path(file.isopath);
     for (const std::string& name : wildcard::list(folder, file.IsoName + ".h??")) {
         if (text::endsWith(name, ".h1")) continue;
-        const std::vector<std::string> lines = nonEmptyLines(readWholeFile(folder / name));
+        const std::vector<std::string> lines = nonEmptyLines(files::readFile(folder / name));
         for (size_t i = h.IdfStart + 2; i < lines.size(); ++i) h.HLines.push_back(lines[i]);
     }
 }

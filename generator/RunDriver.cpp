@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <system_error>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "Variablen.h"
 #include "core/Clock.h"
 #include "core/Error.h"
+#include "core/Files.h"
 #include "core/Text.h"
 #include "core/Wildcard.h"
 #include "modMSTN.h"
@@ -127,14 +129,7 @@ void logFailure(const std::string& description) {
 
 // --- Commands ----------------------------------------------------------------------------------
 
-// Quoted, so that a blank in a folder name cannot split a path into two arguments. A quote or
-// a line break cannot be carried through a command line at all.
-std::string quoted(const std::string& path) {
-    if (path.find_first_of("\"\r\n") != std::string::npos) {
-        raise(kOwnError, "Invalid file name for a command line: " + path);
-    }
-    return "\"" + path + "\"";
-}
+using FileOperationModule::quotedForCommand;
 
 // Runs a command hidden and waits for it; its output goes into the run log.
 void runCommand(const std::string& command) {
@@ -156,13 +151,13 @@ void deleteOldOutputs(const RunState& s) {
         return sameFile(s.isopath + name, s.excelfile);
     });
     if (workbook == names.end()) {
-        runCommand("del " + quoted(s.isopath + pattern));
+        runCommand("del " + quotedForCommand(s.isopath + pattern));
         return;
     }
     names.erase(workbook);
     if (names.empty()) return;
     std::string command = "del";
-    for (const std::string& name : names) command += " " + quoted(s.isopath + name);
+    for (const std::string& name : names) command += " " + quotedForCommand(s.isopath + name);
     runCommand(command);
 }
 
@@ -213,30 +208,24 @@ void deriveNames(RunState& s) {
 
 // The header file's text, each line followed by a line feed.
 std::string readHeaderText(const std::string& file) {
-    std::error_code ec;
-    if (fs::is_directory(file, ec)) throw errnoError(EISDIR, file);
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw errnoError(errno != 0 ? errno : ENOENT, file);
+    std::istringstream in(files::readFile(file));
     std::string text;
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         text += line + '\n';
     }
-    if (in.bad()) throw errnoError(EIO, file);
     return text;
 }
 
 // A fresh copy of the overview seed in place of the old overview; false, logged, when either
 // fails.
 bool replaceOverview(const RunState& s) {
-    runCommand("del " + quoted(s.VtlFile));
+    runCommand("del " + quotedForCommand(s.VtlFile));
     if (IsFileExists(s.VtlFile, 0)) {
         WriteLog("Can not delete old file  " + s.VtlFile, s.VtlFile);
         return false;
     }
-    runCommand("copy " + quoted(s.seedfile) + " " + quoted(s.VtlFile));
+    runCommand("copy " + quotedForCommand(s.seedfile) + " " + quotedForCommand(s.VtlFile));
     if (!FileOperationModule::IsFileExistsA(s.VtlFile)) {
         WriteLog(s.VtlFile + " does not exist  -  See c:\\temp\\vtl.log", s.VtlFile);
         return false;

@@ -10,6 +10,7 @@
 #include "Variablen.h"
 #include "core/Clock.h"
 #include "core/Error.h"
+#include "core/Files.h"
 #include "core/Text.h"
 
 namespace vtl::RunLog {
@@ -37,9 +38,7 @@ std::string formatted(const std::tm& moment, const char* format) {
     return std::string(buffer, length);
 }
 
-std::string quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
+using FileOperationModule::quotedForCommand;
 
 std::vector<std::string> logHead() {
     const std::tm now = localNow();
@@ -69,8 +68,9 @@ void startLogFile() {
     int32_t taskId = 0;
     // Both paths quoted: in a folder with a blank the copy would otherwise get four arguments
     // and the previous log would be lost.
-    FileOperationModule::ExecA("copy " + quoted(log) + " " + quoted(log + ".bak"), "", 0, "",
-                               taskId, true);
+    FileOperationModule::ExecA(
+        "copy " + quotedForCommand(log) + " " + quotedForCommand(log + ".bak"), "", 0, "", taskId,
+        true);
     std::string head;
     for (const std::string& line : logHead()) head += line + "\r\n";
     LOGModule::writeText(log, head, false);
@@ -92,12 +92,7 @@ std::string ReadFile2String(const std::string& path) {
         if (!FileOperationModule::IsFileExists(path, 0)) {
             raise(kOwnError, "File '" + path + "' not exists");
         }
-        errno = 0;
-        std::ifstream in(path, std::ios::binary);
-        if (!in) throw errnoError(errno != 0 ? errno : EIO, path);
-        std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (in.bad()) throw errnoError(EIO, path);
-        return content;
+        return files::readFile(path);
     } catch (...) {
         throw passOnMethod(toError(std::current_exception()), "ReadFile2String");
     }

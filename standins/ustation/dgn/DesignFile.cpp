@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "core/Error.h"
+#include "core/Files.h"
 #include "dgn/ComplexLayout.h"
 #include "dgn/ElementCodec.h"
 #include "dgn/FileScan.h"
@@ -28,13 +29,9 @@ std::string quoted(const fs::path& path) {
 
 Bytes readWhole(const fs::path& path) {
     std::error_code ec;
-    if (!fs::exists(path, ec)) throw errnoError(ENOENT, path.string());
     if (fs::is_directory(path, ec)) raise(err::PathFileAccess, quoted(path) + " is a folder");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw errnoError(errno ? errno : EACCES, path.string());
-    Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) throw errnoError(errno ? errno : EIO, path.string());
-    return bytes;
+    const std::string content = files::readFile(path);
+    return Bytes(content.begin(), content.end());
 }
 
 // Writes a file that must not exist yet, so no one's file is ever overwritten.

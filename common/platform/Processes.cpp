@@ -82,7 +82,7 @@ int32_t decodeStatus(int status) {
 }
 
 class LinuxChild : public ChildProcess {
-  public:
+public:
     explicit LinuxChild(pid_t pid) : pid_(pid) {}
     ~LinuxChild() override {
         if (!exitCode_ && ::waitpid(pid_, nullptr, WNOHANG) == 0) {
@@ -101,7 +101,7 @@ class LinuxChild : public ChildProcess {
         return *exitCode_;
     }
 
-  private:
+private:
     // One waitpid call; returns its result (0 while the child runs).
     pid_t poll(int flags) {
         int status = 0;
@@ -120,7 +120,7 @@ class LinuxChild : public ChildProcess {
 
 // posix_spawn's attribute and file-action objects, released on every path.
 class SpawnSetup {
-  public:
+public:
     SpawnSetup() {
         ::posix_spawn_file_actions_init(&actions);
         ::posix_spawnattr_init(&attr);
@@ -174,7 +174,7 @@ std::vector<ProcessEntry> walkProc(std::error_code& ec) {
 }
 
 class LinuxProcesses : public ProcessApi {
-  public:
+public:
     std::vector<ProcessEntry> list() override {
         // Reading /proc races with processes that end meanwhile: the walk itself can then fail
         // ("No such process"). A fresh walk is a consistent snapshot again.
@@ -213,25 +213,6 @@ class LinuxProcesses : public ProcessApi {
 LinuxProcesses linuxProcesses;
 ProcessApi* current = &linuxProcesses;
 
-// --- Fake -------------------------------------------------------------------------------------
-
-class FakeChild : public ChildProcess {
-  public:
-    FakeChild(int32_t pid, int polls, int32_t exitCode)
-        : pid_(pid), polls_(polls), exitCode_(exitCode) {}
-    int32_t pid() const override { return pid_; }
-    int32_t exitCode() override { return polls_-- > 0 ? kStillActive : exitCode_; }
-    int32_t wait() override {
-        polls_ = 0;
-        return exitCode_;
-    }
-
-  private:
-    int32_t pid_;
-    int polls_;
-    int32_t exitCode_;
-};
-
 }  // namespace
 
 ProcessApi& processes() {
@@ -239,35 +220,6 @@ ProcessApi& processes() {
 }
 void setProcesses(ProcessApi* api) {
     current = api ? api : &linuxProcesses;
-}
-
-void FakeProcesses::add(int32_t pid, int32_t parentPid, std::string imageName) {
-    table_.push_back({pid, parentPid, std::move(imageName)});
-}
-
-void FakeProcesses::setChildRun(int polls, int32_t exitCode) {
-    childPolls_ = polls;
-    childExitCode_ = exitCode;
-}
-
-std::vector<ProcessEntry> FakeProcesses::list() {
-    if (listError_) throw *listError_;
-    return table_;
-}
-
-bool FakeProcesses::terminate(int32_t pid) {
-    auto found = std::find_if(table_.begin(), table_.end(),
-                              [pid](const ProcessEntry& e) { return e.pid == pid; });
-    if (found == table_.end()) return false;
-    table_.erase(found);
-    terminated_.push_back(pid);
-    return true;
-}
-
-std::unique_ptr<ChildProcess> FakeProcesses::start(const std::vector<std::string>& argv,
-                                                   const StartOptions& options) {
-    starts_.push_back({argv, options});
-    return std::make_unique<FakeChild>(nextPid_++, childPolls_, childExitCode_);
 }
 
 }  // namespace vtl::platform

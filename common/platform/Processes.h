@@ -33,7 +33,7 @@ struct StartOptions {
 
 // A child program we started. We alone reap it; its id is never looked up again.
 class ChildProcess {
-  public:
+public:
     virtual ~ChildProcess() = default;
     virtual int32_t pid() const = 0;
     // The exit code without blocking: kStillActive while the child runs. A child ended by a
@@ -44,7 +44,7 @@ class ChildProcess {
 };
 
 class ProcessApi {
-  public:
+public:
     virtual ~ProcessApi() = default;
     // The running processes; ended ones (zombies) are not listed.
     virtual std::vector<ProcessEntry> list() = 0;
@@ -64,38 +64,5 @@ void setProcesses(ProcessApi* api);
 
 // Installs a backend for one scope.
 using ScopedProcesses = ScopedInstall<ProcessApi, setProcesses>;
-
-// A process table for tests: processes are added by hand, terminations are recorded, and a
-// started child runs for a given number of exit-code polls.
-class FakeProcesses : public ProcessApi {
-  public:
-    struct Start {
-        std::vector<std::string> argv;
-        StartOptions options;
-    };
-
-    void add(int32_t pid, int32_t parentPid, std::string imageName);
-    // Makes every later list() raise this error.
-    void failListing(Error error) { listError_ = std::move(error); }
-    // Children started from now on report kStillActive for `polls` polls, then exitCode.
-    void setChildRun(int polls, int32_t exitCode);
-
-    std::vector<ProcessEntry> list() override;
-    bool terminate(int32_t pid) override;
-    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& argv,
-                                        const StartOptions& options) override;
-
-    const std::vector<int32_t>& terminated() const { return terminated_; }
-    const std::vector<Start>& starts() const { return starts_; }
-
-  private:
-    std::vector<ProcessEntry> table_;
-    std::vector<int32_t> terminated_;
-    std::vector<Start> starts_;
-    std::optional<Error> listError_;
-    int childPolls_ = 0;
-    int32_t childExitCode_ = 0;
-    int32_t nextPid_ = 40000;
-};
 
 }  // namespace vtl::platform

@@ -30,12 +30,6 @@ void setShell(Shell* shell) {
     current = shell ? shell : &linuxShell;
 }
 
-int32_t FakeShell::execute(const std::string& operation, const std::string& file,
-                           const std::string& parameters, const std::string& directory) {
-    calls.push_back(Call{operation, file, parameters, directory});
-    return result;
-}
-
 // --- Command lines ---------------------------------------------------------------------------
 
 std::vector<std::string> splitCommandLine(std::string_view line) {

@@ -25,7 +25,7 @@ inline constexpr int32_t LastFailure = 32;
 }  // namespace shellcode
 
 class Shell {
-  public:
+public:
     virtual ~Shell() = default;
     // Opens a file with a verb ("open", or empty for the default one), the parameters of a
     // program and a working folder (empty: the current one). Does not wait for what it started.
@@ -47,22 +47,9 @@ using ScopedShell = ScopedInstall<Shell, setShell>;
 // file name counts from the current folder; a bare name that is not there is looked for as a
 // program on PATH. Verbs other than "open" have no association here.
 class LinuxShell : public Shell {
-  public:
+public:
     int32_t execute(const std::string& operation, const std::string& file,
                     const std::string& parameters, const std::string& directory) override;
-};
-
-// Records what it was asked and answers with a set result.
-class FakeShell : public Shell {
-  public:
-    struct Call {
-        std::string operation, file, parameters, directory;
-    };
-    int32_t execute(const std::string& operation, const std::string& file,
-                    const std::string& parameters, const std::string& directory) override;
-
-    int32_t result = shellcode::Started;
-    std::vector<Call> calls;
 };
 
 // Splits a command line into arguments as programs of the platform the system was written for

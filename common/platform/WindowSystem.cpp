@@ -113,7 +113,7 @@ struct Property {
 // One connection for one call: opened anew each time, so a server that came or went since the
 // last call is seen as it is now, and nothing is cached that could go stale.
 class Connection {
-  public:
+public:
     Connection() {
         const char* name = std::getenv("DISPLAY");
         if (!name || !*name || ownDisplay) return;
@@ -187,7 +187,7 @@ class Connection {
         return result;
     }
 
-  private:
+private:
     Display* display_ = nullptr;
     Window root_ = 0;
 };
@@ -336,60 +336,6 @@ int32_t X11WindowSystem::setTopMost(WindowHandle handle, bool topmost) {
     }
     XSync(x.display(), False);
     return x.errors() == errorsBefore ? 1 : 0;
-}
-
-// --- Fake ------------------------------------------------------------------------------------
-
-WindowHandle FakeWindowSystem::open(std::string title, std::string className) {
-    Entry entry;
-    entry.window = TopLevelWindow{next_++, std::move(title), className, className};
-    // A new window opens above the ordinary windows but below those kept on top.
-    auto firstOrdinary =
-        std::find_if(entries_.begin(), entries_.end(), [](const Entry& e) { return !e.topmost; });
-    entries_.insert(firstOrdinary, entry);
-    return entry.window.handle;
-}
-
-void FakeWindowSystem::close(WindowHandle window) {
-    std::erase_if(entries_, [&](const Entry& e) { return e.window.handle == window; });
-}
-
-void FakeWindowSystem::setTitle(WindowHandle window, std::string title) {
-    if (Entry* entry = find(window)) entry->window.title = std::move(title);
-}
-
-bool FakeWindowSystem::isTopMost(WindowHandle window) const {
-    const Entry* entry = find(window);
-    return entry && entry->topmost;
-}
-
-std::vector<TopLevelWindow> FakeWindowSystem::topLevelWindows() {
-    std::vector<TopLevelWindow> result;
-    for (const Entry& entry : entries_) result.push_back(entry.window);
-    return result;
-}
-
-int32_t FakeWindowSystem::setTopMost(WindowHandle window, bool topmost) {
-    Entry* entry = find(window);
-    if (!entry) return 0;
-    Entry moved = *entry;
-    moved.topmost = topmost;
-    close(window);
-    auto place = topmost ? entries_.begin()
-                         : std::find_if(entries_.begin(), entries_.end(),
-                                        [](const Entry& e) { return !e.topmost; });
-    entries_.insert(place, moved);
-    return 1;
-}
-
-FakeWindowSystem::Entry* FakeWindowSystem::find(WindowHandle window) {
-    auto it = std::find_if(entries_.begin(), entries_.end(),
-                           [&](const Entry& e) { return e.window.handle == window; });
-    return it == entries_.end() ? nullptr : &*it;
-}
-
-const FakeWindowSystem::Entry* FakeWindowSystem::find(WindowHandle window) const {
-    return const_cast<FakeWindowSystem*>(this)->find(window);
 }
 
 }  // namespace vtl::platform

@@ -27,7 +27,7 @@ struct TopLevelWindow {
 bool hasClass(const TopLevelWindow& window, std::string_view className);
 
 class WindowSystem {
-  public:
+public:
     virtual ~WindowSystem() = default;
     // The top-level windows, topmost first.
     virtual std::vector<TopLevelWindow> topLevelWindows() = 0;
@@ -50,33 +50,9 @@ using ScopedWindows = ScopedInstall<WindowSystem, setWindows>;
 // runs, else the root window's children (below a reparenting frame, the client that carries
 // WM_STATE). Each call opens its own connection to DISPLAY; without one there are no windows.
 class X11WindowSystem : public WindowSystem {
-  public:
+public:
     std::vector<TopLevelWindow> topLevelWindows() override;
     int32_t setTopMost(WindowHandle window, bool topmost) override;
-};
-
-// Windows held in memory for tests.
-class FakeWindowSystem : public WindowSystem {
-  public:
-    // Opens a window above the others and returns its handle.
-    WindowHandle open(std::string title, std::string className);
-    void close(WindowHandle window);
-    void setTitle(WindowHandle window, std::string title);
-    bool isTopMost(WindowHandle window) const;
-
-    std::vector<TopLevelWindow> topLevelWindows() override;
-    int32_t setTopMost(WindowHandle window, bool topmost) override;
-
-  private:
-    struct Entry {
-        TopLevelWindow window;
-        bool topmost = false;
-    };
-    Entry* find(WindowHandle window);
-    const Entry* find(WindowHandle window) const;
-
-    std::vector<Entry> entries_;  // topmost first
-    WindowHandle next_ = 0x400001;
 };
 
 }  // namespace vtl::platform

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "support/FakePlatform.h"
 #include "FileOperationModule.h"
 #include "platform/Processes.h"
 #include "support/FakeClock.h"
@@ -24,7 +25,7 @@ class ExecAFake : public ::testing::Test {
     ~ExecAFake() override { TempFolder.clear(); }
 
     test::TempDir temp;
-    platform::FakeProcesses table;
+    test::FakeProcesses table;
     platform::ScopedProcesses scoped{table};
     test::FakeClock fakeClock;
     ScopedClock scopedClock{fakeClock};
@@ -34,7 +35,7 @@ class ExecAFake : public ::testing::Test {
 TEST_F(ExecAFake, WithoutWaitTheBatchFileStaysAndHoldsTheQuotedLogPath) {
     EXPECT_EQ(ExecA("copy a b", "/logs/run log.txt", 0, "", taskId, false), -1);
     ASSERT_EQ(table.starts().size(), 1u);
-    const platform::FakeProcesses::Start& start = table.starts()[0];
+    const test::FakeProcesses::Start& start = table.starts()[0];
     EXPECT_EQ(taskId, 40000);
     ASSERT_EQ(start.argv.size(), 3u);
     EXPECT_EQ(fs::path(start.argv[0]).filename(), "cmd.exe");

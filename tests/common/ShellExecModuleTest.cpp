@@ -8,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "support/FakePlatform.h"
 #include "ShellExecModule.h"
 #include "core/Error.h"
 #include "platform/Shell.h"
@@ -127,7 +128,7 @@ TEST(ShellExec, FileBehindAClosedFolderIsAccessDenied) {
 }
 
 TEST(ShellExec, EveryResultUpTo32IsAFailureWithItsMessage) {
-    platform::FakeShell fake;
+    test::FakeShell fake;
     platform::ScopedShell scoped(fake);
     const std::vector<std::pair<int32_t, std::string>> table = {
         {0, "Unknown error"},

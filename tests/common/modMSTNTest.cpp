@@ -1,3 +1,4 @@
+#include "support/FakePlatform.h"
 #include "modMSTN.h"
 
 #include <gtest/gtest.h>
@@ -63,9 +64,9 @@ protected:
     test::ScopedPlatformHome home;
     test::FakeClock fakeClock;
     ScopedClock clock{fakeClock};
-    platform::FakeWindowSystem fakeWindows;
+    test::FakeWindowSystem fakeWindows;
     platform::ScopedWindows windows{fakeWindows};
-    platform::FakeProcesses fakeProcesses;
+    test::FakeProcesses fakeProcesses;
     platform::ScopedProcesses processes{fakeProcesses};
 };
 

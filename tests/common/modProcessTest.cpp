@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "support/FakePlatform.h"
 #include "modProcess.h"
 #include "platform/Processes.h"
 
 namespace vtl::modProcess {
 namespace {
 
-using platform::FakeProcesses;
+using test::FakeProcesses;
 
 class ModProcessFake : public ::testing::Test {
   protected:
@@ -17,7 +18,7 @@ class ModProcessFake : public ::testing::Test {
         table.add(22, 999, "ustation.exe");  // parent gone
         table.add(23, 10, "ustation.exe.bak");
     }
-    FakeProcesses table;
+    test::FakeProcesses table;
     platform::ScopedProcesses scoped{table};
 };
 

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "support/FakePlatform.h"
 #include "DefaultRunSteps.h"
 #include "FileOperationModule.h"
 #include "INIFileModule.h"
@@ -187,9 +188,9 @@ TEST_F(RunDriverTest, StartvtlRaisesWhatEndedTheRunUnderItsName) {
 
 class RunDriverProcessFakesTest : public RunDriverTest {
 protected:
-    platform::FakeProcesses processes;
+    test::FakeProcesses processes;
     platform::ScopedProcesses useProcesses{processes};
-    platform::FakeWindowSystem windows;
+    test::FakeWindowSystem windows;
     platform::ScopedWindows useWindows{windows};
 };
 

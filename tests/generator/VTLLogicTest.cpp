@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "support/FakePlatform.h"
 #include "MSTNChoice.h"
 #include "NumberFormat.h"
 #include "RegistryModule.h"
@@ -79,7 +80,7 @@ TEST(NumberSeparators, SeparatorsThatWereNotThereAreNotWrittenBackEmpty) {
 }
 
 TEST(WindowExist, AnyTitleContainingTheTextIgnoringCase) {
-    platform::FakeWindowSystem fake;
+    test::FakeWindowSystem fake;
     platform::ScopedWindows scoped(fake);
     EXPECT_FALSE(VTLLogic::Window_exist("P1001.vtl"));
     EXPECT_FALSE(VTLLogic::otherMicroStationOpen());

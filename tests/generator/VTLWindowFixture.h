@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "support/FakePlatform.h"
 #include "RegistryModule.h"
 #include "RunSteps.h"
 #include "StandInTools.h"
@@ -117,7 +118,7 @@ protected:
     platform::ScopedFileDialogs scopedDialogs{dialogs};
     platform::RecordingMessageBoxes messages;
     platform::ScopedMessageBoxes scopedMessages{messages};
-    platform::FakeShell shell;
+    test::FakeShell shell;
     platform::ScopedShell scopedShell{shell};
     ScriptedSteps steps;
     int programEnds = 0;

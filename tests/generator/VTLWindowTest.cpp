@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "support/FakePlatform.h"
 #include "INIFileModule.h"
 #include "VTLWindowFixture.h"
 #include "core/Text.h"
@@ -70,7 +71,7 @@ protected:
         return INIFileModule::ReadINI(file, section, key, "<missing>");
     }
 
-    platform::FakeWindowSystem desktopWindows;
+    test::FakeWindowSystem desktopWindows;
     platform::ScopedWindows scopedWindows{desktopWindows};
 };
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <thread>
 
+#include "support/FakePlatform.h"
 #include "WindowPosModule.h"
 #include "platform/WindowSystem.h"
 #include "platform/XvfbServer.h"
@@ -281,7 +282,7 @@ TEST(X11WindowsWithoutDisplay, ThereAreNoWindows) {
 // --- The fake that tests of callers use --------------------------------------------------------
 
 TEST(FakeWindows, KeepsTopmostWindowsAboveNewOnes) {
-    FakeWindowSystem fake;
+    test::FakeWindowSystem fake;
     ScopedWindows scoped(fake);
     WindowHandle tool = fake.open("Tarnwell", "ThunderRT6FormDC");
     EXPECT_NE(WindowPosModule::SetTopMost(tool, true), 0);

@@ -227,7 +227,7 @@ bool replaceOverview(const RunState& s) {
     }
     runCommand("copy " + quotedForCommand(s.seedfile) + " " + quotedForCommand(s.VtlFile));
     if (!FileOperationModule::IsFileExistsA(s.VtlFile)) {
-        WriteLog(s.VtlFile + " does not exist  -  See c:\\temp\\vtl.log", s.VtlFile);
+        WriteLog(s.VtlFile + " does not exist  -  See " + s.logfile, s.VtlFile);
         return false;
     }
     return true;

@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "support/FakePlatform.h"
 #include "DefaultRunSteps.h"
 #include "FileOperationModule.h"
 #include "INIFileModule.h"
@@ -16,6 +15,8 @@
 #include "Variablen.h"
 #include "platform/Processes.h"
 #include "platform/WindowSystem.h"
+#include "support/FakeClock.h"
+#include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
 namespace vtl {
@@ -182,6 +183,25 @@ TEST_F(RunDriverTest, StartvtlRaisesWhatEndedTheRunUnderItsName) {
     }
     EXPECT_TRUE(Variablen().RunError);
     EXPECT_FALSE(Variablen().StepError);
+}
+
+// The message names the run log where it really is.
+TEST_F(RunDriverTest, ASeedCopyThatNeverAppearsSkipsTheHeaderFileAndNamesTheLog) {
+    writeSeeds();
+    const fs::path header = dir / "P1001.h";
+    fs::copy_file(VTL_SAMPLES_DIR "/project/P1001.h", header);
+    // A folder in the overview's place: the copy can never become that file.
+    fs::create_directories(dir / "P1001.vtl" / "kept");
+    test::FakeClock clock;
+    ScopedClock useClock{clock};
+    run({header.string()});
+
+    expectRunFailed();
+    const std::string overview = (dir / "P1001.vtl").string();
+    EXPECT_NE(log().find(overview + " does not exist  -  See " + Variablen().logfile + "\r\n"),
+              std::string::npos)
+        << log();
+    EXPECT_GE(clock.sleptMs(), 120000);
 }
 
 // --- The watchdog and restarting MicroStation ----------------------------------------------------

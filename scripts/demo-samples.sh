@@ -4,7 +4,9 @@
 # The demo lives in the user's data folder, ${XDG_DATA_HOME:-~/.local/share}/vtl-demo (or in
 # VTL_DEMO_HOME when set):
 #   platform/  the stand-ins' shared state (VTL_PLATFORM_HOME): registry store, MicroStation journal
-#   samples/   a fresh copy of samples/ for every start, so a run's drawings never touch the sources
+#   samples/   a copy of samples/, so a run's drawings never touch the sources
+# Each start copies only the sample files that are missing there or changed in the sources since
+# they were copied; nothing else in the copy is touched, so the drawings of earlier runs stay.
 # The configuration used is samples/project/vtl-sample.ini of that copy, with @SAMPLES@ replaced by
 # the copy's path; the pointer INI build/out/vtl.ini names it.
 # Sets: demo, samples, ini; exports VTL_PLATFORM_HOME.
@@ -14,14 +16,18 @@ export VTL_PLATFORM_HOME="$demo/platform"
 mkdir -p "$VTL_PLATFORM_HOME"
 ./scripts/register-standins.sh
 
-# A fresh copy of the samples, and its configuration with the copy's real path.
+# The copy keeps the sources' times, so a source newer than its copy is one that changed. The
+# binary sample files (seeds, cell library) are made by the build.
 samples="$demo/samples"
-rm -rf "$samples"
 mkdir -p "$samples"
-cp -R samples/. "$samples/"
-# The binary sample files (seeds, cell library) are made by the build.
-cp -R build/samples/. "$samples/"
+cp -R --update --preserve=timestamps samples/. "$samples/"
+cp -R --update --preserve=timestamps build/samples/. "$samples/"
+
+# A configuration just copied from its template gets the copy's real path; one configured before
+# keeps what the program and the wizard wrote into it.
 ini="$samples/project/vtl-sample.ini"
-template="$(cat samples/project/vtl-sample.ini)"
-printf '%s\n' "${template//@SAMPLES@/$samples}" >"$ini"
+if grep -q '@SAMPLES@' "$ini"; then
+    template="$(cat "$ini")"
+    printf '%s\n' "${template//@SAMPLES@/$samples}" >"$ini"
+fi
 printf '[Programm]\ninifile=%s\n' "$ini" >build/out/vtl.ini

@@ -11,7 +11,7 @@
 set -euo pipefail
 out="${1:+$(realpath -m -- "$1")}"
 cd "$(dirname "$0")/.."
-./scripts/setup.sh
+./scripts/setup.sh vtl_programs
 
 runner=build/generator/vtl_headless_run
 for program in build/out/VTL.exe "$runner" build/out/standins/ustation.exe; do

@@ -4,7 +4,7 @@
 # in TMP. Without a display, scripts/run-headless.sh runs the sample batch instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/setup.sh
+./scripts/setup.sh vtl_programs
 
 if [ ! -x build/out/VTL.exe ]; then
     echo "run.sh: build/out/VTL.exe was not built; see the build output above." >&2

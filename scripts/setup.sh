@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs (only those missing) and builds it into build/.
+# Installs the Debian packages the project needs (only those missing) and builds it into build/:
+# everything, or only the given targets (./scripts/setup.sh vtl_programs builds the programs).
 # Safe to run again: an installed package is not installed twice, and the build is incremental.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,7 +29,11 @@ fi
 warnings_as_errors=OFF
 [ "${CI:-}" = "true" ] && warnings_as_errors=ON
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVTL_WARNINGS_AS_ERRORS=$warnings_as_errors
-cmake --build build
+if [ $# -gt 0 ]; then
+    cmake --build build --target "$@"
+else
+    cmake --build build
+fi
 
 # The stand-in MicroStation is listed as an installation in the registry store, as a real
 # installation lists itself.

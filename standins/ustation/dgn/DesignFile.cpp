@@ -250,12 +250,13 @@ uint64_t DesignFile::rewrite(uint64_t position, const Element& head,
 }
 
 // Elements that keep their sizes are written in place; when one grew, the complex element
-// it belongs to moves to the end.
+// it belongs to moves to the end. A component deleted on its own stays deleted: what the
+// caller hands in says nothing about it (the header and the target are live, as checked).
 uint64_t DesignFile::rewriteGroup(size_t first, std::vector<Element> elements, size_t target) {
     std::vector<Bytes> old, parts;
     for (size_t k = 0; k < elements.size(); ++k) {
         old.push_back(records_[first + k].bytes);
-        elements[k].deleted = false;
+        elements[k].deleted = records_[first + k].element.deleted;
         if (k > 0) elements[k].complex = true;
         parts.push_back(encode(elements[k], {header_.dimension, old[k].size(), &old[k]}));
     }

@@ -183,6 +183,60 @@ TEST_F(DgnFile, ComplexElementIsDeletedWithItsComponentsButNotComponentAlone) {
     EXPECT_EQ(walk(reread).size(), 3u);
 }
 
+// A component deleted on its own (as other programs delete one) stays deleted through every
+// rewrite of its complex element: in place, grown and moved to the end, and of one component.
+TEST_F(DgnFile, RewritesKeepTheDeletedBitOfEachComponent) {
+    uint64_t cell = 0, secondLine = 0;
+    {
+        DesignFile file = create();
+        cell = file.append(makeCell("MARK", {0, 0, 0}),
+                           {makeLine({-5, -5, 0}, {5, 5, 0}), makeLine({-5, 5, 0}, {5, -5, 0}),
+                            makeText("A", {0, 0, 0}, 60, 60)});
+        secondLine = file.components(*file.at(cell))[1]->position;
+    }
+    std::string bytes = readFile(path());
+    bytes[secondLine + 1] = static_cast<char>(bytes[secondLine + 1] | 0x80);
+    dir.write("drawing.dgn", bytes);
+
+    DesignFile file = DesignFile::open(path());
+    ASSERT_TRUE(file.at(secondLine)->element.deleted);
+    using Seen = std::vector<std::pair<int, bool>>;
+    auto levelsAndDeleted = [&](uint64_t head) {
+        DesignFile reread = DesignFile::open(path());
+        Seen seen;
+        for (const Record* r : reread.components(*reread.at(head))) {
+            seen.emplace_back(r->element.level, r->element.deleted);
+        }
+        return seen;
+    };
+    // The cell and its components to a level, the text changed, as a caller hands them in.
+    auto onLevel = [&](uint64_t head, int level, const std::string& text) {
+        Element h = file.at(head)->element;
+        h.level = level;
+        std::vector<Element> parts;
+        for (const Record* r : file.components(*file.at(head))) {
+            Element part = r->element;
+            part.level = level;
+            part.deleted = false;
+            if (auto* body = std::get_if<TextBody>(&part.body)) body->text = text;
+            parts.push_back(part);
+        }
+        return file.rewrite(head, h, parts);
+    };
+    EXPECT_EQ(onLevel(cell, 4, "B"), cell);
+    EXPECT_EQ(levelsAndDeleted(cell), (Seen{{4, false}, {4, true}, {4, false}}));
+
+    const uint64_t moved = onLevel(cell, 6, "A text that grew");
+    EXPECT_GT(moved, cell);
+    EXPECT_EQ(levelsAndDeleted(moved), (Seen{{6, false}, {6, true}, {6, false}}));
+
+    const Record* firstLine = file.components(*file.at(moved))[0];
+    Element first = firstLine->element;
+    first.level = 7;
+    file.rewrite(firstLine->position, first);
+    EXPECT_EQ(levelsAndDeleted(moved), (Seen{{7, false}, {6, true}, {6, false}}));
+}
+
 TEST_F(DgnFile, CompressDropsDeletedElementsAndKeepsTheRest) {
     DesignFile file = create();
     const uint64_t gone = file.append(makeText("gone", {0, 0, 0}, 60, 60));

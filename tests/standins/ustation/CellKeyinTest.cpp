@@ -201,6 +201,34 @@ TEST_F(CellKeyinTest, ChangeLevelMovesTheChosenElementsAtOnceAndKeepsTheirSymbol
     EXPECT_EQ(unknownKeyins(), 0u);
 }
 
+// A text line deleted on its own inside its node (as other programs delete one) does not come
+// back when the node changes level.
+TEST_F(CellKeyinTest, ChangeLevelLeavesADeletedComponentDeleted) {
+    const fs::path drawing = newFile("deleted-line.dgn");
+    open(drawing);
+    app->MbeSendCommand("lv=7;nn=3;place node;A;B;C;xy=5,5;null");
+    open(newFile("other.dgn"));
+    uint64_t lineB = 0;
+    const dgn::DesignFile written = dgn::DesignFile::open(drawing);
+    for (const dgn::Record& r : written.records()) {
+        const std::string* text = dgn::textOf(r.element);
+        if (text && *text == "B") lineB = r.position;
+    }
+    ASSERT_GT(lineB, 0u);
+    std::string bytes = vtl::test::readFile(drawing);
+    bytes[lineB + 1] = static_cast<char>(bytes[lineB + 1] | 0x80);
+    dir.write("deleted-line.dgn", bytes);
+
+    open(drawing);
+    app->MbeSendCommand("lv=12;choose all;change level;choose none");
+    const std::vector<OgrFeature> features = ogrFeatures(drawing);
+    ASSERT_EQ(features.size(), 2u);
+    EXPECT_EQ(features[0].field("Text"), "A");
+    EXPECT_EQ(features[1].field("Text"), "C");
+    for (const OgrFeature& f : features) EXPECT_EQ(f.number("Level"), 12) << f.geometry;
+    EXPECT_TRUE(dgn::DesignFile::open(drawing).at(lineB)->element.deleted);
+}
+
 TEST_F(CellKeyinTest, SavedFileKeepsTheLibraryCellAndScale) {
     const fs::path library = markerLibrary();
     const fs::path first = newFile("first.dgn");

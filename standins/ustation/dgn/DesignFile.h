@@ -20,6 +20,9 @@ struct Record {
     Bytes bytes;            // as stored
     Element element;        // decoded
     uint32_t extent = 0;    // bytes of the element with the components that follow it
+    // Inside the extent of a complex header before it. The stored complex bit does not tell:
+    // GDAL's writer sets it on chain and shape headers and on the 3-D design header too.
+    bool component = false;
 
     uint32_t size() const { return static_cast<uint32_t>(bytes.size()); }
 };

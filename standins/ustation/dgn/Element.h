@@ -185,7 +185,7 @@ using Body = std::variant<RawBody, LineBody, LineStringBody, TextBody, TextNodeB
 struct Element {
     int type = 0;
     int level = 0;         // 0..63
-    bool complex = false;  // a component of a complex element
+    bool complex = false;  // the stored complex bit; Record::component says what it means
     bool deleted = false;
     uint16_t graphicGroup = 0;
     uint16_t properties = 0;

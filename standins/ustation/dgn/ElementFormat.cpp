@@ -57,7 +57,7 @@ std::string describe(const Record& record, const DesignHeader& header) {
                        " weight=" + std::to_string(e.symbology.weight) +
                        " style=" + std::to_string(e.symbology.style);
     if (e.deleted) line += " deleted";
-    if (e.complex) line += " component";
+    if (record.component) line += " component";
     return line + bodyText(e, record, header);
 }
 

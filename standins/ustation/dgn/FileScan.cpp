@@ -86,9 +86,13 @@ bool isEndMarker(const Bytes& image, uint64_t position) {
 uint64_t scanElements(const Bytes& image, uint64_t position, Dimension dimension,
                       std::vector<Record>& records) {
     const size_t first = records.size();
+    uint64_t complexEnd = position;  // the end of the complex element the scan is in
     while (position < image.size() && !isEndMarker(image, position)) {
         const size_t size = elementSize(image, position);
         records.push_back(readRecord(image, position, size, dimension));
+        Record& record = records.back();
+        record.component = position < complexEnd;
+        if (!record.component) complexEnd = position + record.extent;
         position += size;
     }
     checkExtents(records, first, position);

@@ -20,7 +20,8 @@ struct FileScan {
 FileScan scanFile(const Bytes& image);
 
 // Reads the elements from a position on up to the end-of-design marker or the end of the
-// image into records, as scanFile does; returns where they end.
+// image into records, as scanFile does; returns where they end. The position must not be
+// inside a complex element.
 uint64_t scanElements(const Bytes& image, uint64_t position, Dimension dimension,
                       std::vector<Record>& records);
 

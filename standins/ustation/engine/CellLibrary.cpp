@@ -74,7 +74,7 @@ dgn::DesignFile openCellLibrary(const fs::path& path) {
 std::optional<CellDefinition> findCell(const dgn::DesignFile& library, std::string_view name) {
     for (const dgn::Record& r : library.records()) {
         const auto* cell = std::get_if<dgn::CellLibraryBody>(&r.element.body);
-        if (r.element.deleted || r.element.complex || !cell) continue;
+        if (r.element.deleted || r.component || !cell) continue;
         if (!text::iequals(cell->name, text::trim(name))) continue;
         CellDefinition definition{r.position, library.dimension(), r.element, {}};
         for (const dgn::Record* part : library.components(r)) {

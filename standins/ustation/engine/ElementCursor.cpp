@@ -29,7 +29,7 @@ int32_t ElementCursor::fromFile(int32_t position, int32_t fileIndex) {
     const dgn::DesignFile& design = *workspace_->design;
     const dgn::Record* record = design.find(static_cast<uint64_t>(position));
     // A position inside a complex element goes on with the next element of its own.
-    while (record && record->element.complex)
+    while (record && record->component)
         record = design.find(record->position + record->size());
     if (!record || record->position > static_cast<uint64_t>(INT32_MAX)) return kEnd;
     parts_.push_back(*record);

@@ -10,7 +10,7 @@ bool isGraphic(const dgn::Element& e) {
 std::vector<uint64_t> graphicElements(const dgn::DesignFile& design) {
     std::vector<uint64_t> positions;
     for (const dgn::Record& r : design.records()) {
-        if (!r.element.deleted && !r.element.complex && isGraphic(r.element)) {
+        if (!r.element.deleted && !r.component && isGraphic(r.element)) {
             positions.push_back(r.position);
         }
     }

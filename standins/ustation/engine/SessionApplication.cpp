@@ -277,7 +277,7 @@ void SessionApplication::changeLevel() {
     for (uint64_t& position : selection_) {
         // An element deleted or moved since it was chosen is no longer there.
         const dgn::Record* record = file->at(position);
-        if (!record || record->element.deleted || record->element.complex) continue;
+        if (!record || record->element.deleted || record->component) continue;
         position = moveToLevel(*file, position, active_.level);
     }
     notifyChanged();

@@ -14,7 +14,7 @@ namespace {
 const dgn::Record* stateRecord(const dgn::DesignFile& design) {
     for (const dgn::Record& record : design.records()) {
         const dgn::Element& e = record.element;
-        if (!e.deleted && !e.complex && std::holds_alternative<dgn::AppDataBody>(e.body)) {
+        if (!e.deleted && !record.component && std::holds_alternative<dgn::AppDataBody>(e.body)) {
             return &record;
         }
     }

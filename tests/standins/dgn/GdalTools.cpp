@@ -85,10 +85,12 @@ std::string ogrinfoListing(const std::filesystem::path& file) {
     return run("ogrinfo -ro -al " + quoted(file)).first;
 }
 
-void ogr2ogrDgn(const std::filesystem::path& csv, const std::filesystem::path& dgn) {
+void ogr2ogrDgn(const std::filesystem::path& csv, const std::filesystem::path& dgn, bool threeD) {
     // The DGN driver refuses the CSV's attribute columns with a message; the Text column still
     // becomes the text of the elements.
-    const auto [output, code] = run("ogr2ogr -f DGN " + quoted(dgn) + " " + quoted(csv) + " 2>&1");
+    const std::string options = threeD ? "-dsco 3D=YES " : "";
+    const auto [output, code] =
+        run("ogr2ogr -f DGN " + options + quoted(dgn) + " " + quoted(csv) + " 2>&1");
     ASSERT_EQ(code, 0) << output;
     ASSERT_TRUE(std::filesystem::exists(dgn)) << output;
 }

@@ -30,7 +30,9 @@ std::vector<OgrFeature> ofType(const std::vector<OgrFeature>& features, int elem
 // What "ogrinfo -al" writes for a file, for checks on the listing as a whole.
 std::string ogrinfoListing(const std::filesystem::path& file);
 
-// Writes a design file from a CSV file with a WKT column through "ogr2ogr -f DGN".
-void ogr2ogrDgn(const std::filesystem::path& csv, const std::filesystem::path& dgn);
+// Writes a design file from a CSV file with a WKT column through "ogr2ogr -f DGN", on GDAL's
+// 2-D seed or, with threeD, its 3-D seed.
+void ogr2ogrDgn(const std::filesystem::path& csv, const std::filesystem::path& dgn,
+                bool threeD = false);
 
 }  // namespace vtl::test

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 
 #include "dgn/Layout.h"
@@ -26,8 +27,14 @@ Range unite(const Range& a, const Range& b) {
         {std::max(a.high.x, b.high.x), std::max(a.high.y, b.high.y), std::max(a.high.z, b.high.z)}};
 }
 
+// a - b on the design plane: a difference beyond what a long holds stops at the plane's edge.
 Point minus(const Point& a, const Point& b) {
-    return Point{a.x - b.x, a.y - b.y, a.z - b.z};
+    auto difference = [](int32_t p, int32_t q) {
+        const int64_t d = int64_t{p} - int64_t{q};
+        return static_cast<int32_t>(std::clamp<int64_t>(d, std::numeric_limits<int32_t>::min(),
+                                                        std::numeric_limits<int32_t>::max()));
+    };
+    return Point{difference(a.x, b.x), difference(a.y, b.y), difference(a.z, b.z)};
 }
 
 // Cells keep the range of their components relative to their origin.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 
 #include "core/Error.h"
 #include "dgn/DesignFile.h"
@@ -181,6 +182,20 @@ TEST_F(DgnFile, ComplexElementIsDeletedWithItsComponentsButNotComponentAlone) {
         EXPECT_EQ(r.element.deleted, r.position >= cell) << r.position;
     }
     EXPECT_EQ(walk(reread).size(), 3u);
+}
+
+// A cell off the centre whose component reaches the edge of the design plane: its range
+// relative to the origin does not fit in a long and stops at the edge of what V7 stores.
+TEST_F(DgnFile, CellRangeReachingTheEdgeOfThePlaneStopsThere) {
+    constexpr int32_t lo = std::numeric_limits<int32_t>::min();
+    constexpr int32_t hi = std::numeric_limits<int32_t>::max();
+    DesignFile file = create();
+    const uint64_t cell =
+        file.append(makeCell("EDGE", {1000, -1000, 0}), {makeLine({lo, lo, 0}, {hi, hi, 0})});
+    const DesignFile reread = DesignFile::open(path());
+    const CellBody& body = std::get<CellBody>(reread.at(cell)->element.body);
+    EXPECT_EQ(body.rangeLow, (Point{lo, lo + 1000, 0}));
+    EXPECT_EQ(body.rangeHigh, (Point{hi - 1000, hi, 0}));
 }
 
 // A component deleted on its own (as other programs delete one) stays deleted through every

@@ -28,19 +28,22 @@ struct LineInfo {
     Kind kind = Kind::Other;
     std::string name;
     std::string value;
+    bool listed = true;  // whether key lists show the key
 };
 
+// As the platform reads lines: a line with "=" defines a key whatever it begins with, though
+// keys beginning with ";" stay out of key lists; a ";" line without "=" is a comment.
 LineInfo classify(std::string_view line) {
     std::string t = text::trimSpace(line);
     if (t.empty()) return {};
-    if (t[0] == ';' || t[0] == '#') return {Kind::Comment, {}, {}};
     size_t close = t.rfind(']');
     if (t[0] == '[' && close != std::string::npos) {
         return {Kind::Section, text::trimSpace(std::string_view(t).substr(1, close - 1)), {}};
     }
     size_t eq = t.find('=');
-    if (eq == std::string::npos) return {};
-    return {Kind::Key, text::trimSpace(t.substr(0, eq)), text::trimSpace(t.substr(eq + 1))};
+    if (eq == std::string::npos) return {t[0] == ';' ? Kind::Comment : Kind::Other, {}, {}};
+    return {Kind::Key, text::trimSpace(t.substr(0, eq)), text::trimSpace(t.substr(eq + 1)),
+            t[0] != ';'};
 }
 
 // One pair of matching outer quotes is not part of the value.
@@ -67,6 +70,8 @@ class Document {
         split(content);
     }
 
+    bool empty() const { return lines_.empty(); }
+
     std::string str() const {
         std::string out = bom_ ? std::string(kByteOrderMark) : std::string();
         for (const Line& line : lines_) out += line.text + line.eol;
@@ -86,7 +91,7 @@ class Document {
         std::vector<std::string> names;
         for (size_t i = span.header + 1; i < span.end; ++i) {
             LineInfo info = classify(lines_[i].text);
-            if (info.kind == Kind::Key && !info.name.empty()) names.push_back(info.name);
+            if (info.kind == Kind::Key && info.listed) names.push_back(info.name);
         }
         return names;
     }
@@ -190,10 +195,8 @@ ProfileRead fill(std::string_view text, uint32_t bufferSize) {
 }
 
 // The buffer filled with a list of names; a list that does not fit loses its end and is closed
-// with two NULs. An empty list gives the default.
-ProfileRead fillList(const std::vector<std::string>& names, std::string_view defaultValue,
-                     uint32_t bufferSize) {
-    if (names.empty()) return fill(defaultValue, bufferSize);
+// with two NULs.
+ProfileRead fillList(const std::vector<std::string>& names, uint32_t bufferSize) {
     std::string all;
     for (const std::string& name : names) all += name + '\0';
     if (all.size() < bufferSize) return {all + '\0', static_cast<uint32_t>(all.size())};
@@ -225,13 +228,17 @@ ProfileRead getPrivateProfileString(std::string_view section, std::string_view k
     std::optional<std::string> content = readWholeFile(file);
     if (!content) return fill(fallback, bufferSize);  // the default, also for a list
     Document doc(*content);
-    if (section.empty()) return fillList(doc.sectionNames(), fallback, bufferSize);
+    // The section list of a file never gives the default, nor do the lists of an empty file;
+    // a section without keys (or a missing one) gives it.
+    if (section.empty()) return fillList(doc.sectionNames(), bufferSize);
+    const std::string wanted = text::trimSpace(section);
     if (key.empty()) {
-        std::optional<SectionSpan> span = doc.findSection(section);
-        return fillList(span ? doc.keyNames(*span) : std::vector<std::string>(), fallback,
-                        bufferSize);
+        std::optional<SectionSpan> span = doc.findSection(wanted);
+        std::vector<std::string> names = span ? doc.keyNames(*span) : std::vector<std::string>();
+        if (names.empty() && !doc.empty()) return fill(fallback, bufferSize);
+        return fillList(names, bufferSize);
     }
-    return fill(doc.value(section, key).value_or(fallback), bufferSize);
+    return fill(doc.value(wanted, key).value_or(fallback), bufferSize);
 }
 
 int32_t writePrivateProfileString(std::string_view section, std::optional<std::string_view> key,
@@ -247,13 +254,14 @@ int32_t writePrivateProfileString(std::string_view section, std::optional<std::s
         std::optional<std::string> content = exists ? readWholeFile(file) : std::string();
         if (!content || (exists && ::access(file.c_str(), W_OK) != 0)) return 0;
         Document doc(*content);
+        const std::string name = text::trimSpace(section);
         bool changed = true;
         if (!key) {
-            changed = doc.removeSection(section);
+            changed = doc.removeSection(name);
         } else if (!value) {
-            changed = doc.removeKey(section, *key);
+            changed = doc.removeKey(name, *key);
         } else {
-            doc.set(section, *key, *value);
+            doc.set(name, *key, *value);
         }
         if (!changed) return 1;  // deleting what is not there
         return replaceFileContents(file, doc.str()) ? 1 : 0;

@@ -1,8 +1,9 @@
 // The platform's private-profile (INI file) functions as an engine over plain files.
 //
 // Sections and keys are matched ignoring case; values are trimmed and lose one pair of matching
-// outer quotes. Lines starting with ";" or "#" are comments; a line with "=" defines a key (the
-// text before the first "=", trimmed). Writes change the file in place: every other line keeps
+// outer quotes; requested section names lose their blanks too. A line with "=" defines a key (the
+// text before the first "=", trimmed), also one beginning with "#" or ";", though keys beginning
+// with ";" are left out of key lists; other lines beginning with ";" are comments. Writes change the file in place: every other line keeps
 // its bytes, its order and its line end, and new lines take the file's own line-end style (CR LF
 // for new files).
 #pragma once
@@ -25,7 +26,9 @@ struct ProfileRead {
 
 // Reads a value; the default (without trailing blanks) when the file, section or key is
 // missing. An empty key lists the key names of the section, an empty section the section names:
-// each name followed by a NUL and the list by one more. Results that do not fit into
+// each name followed by a NUL and the list by one more (an empty key name is an empty entry).
+// Lists give the default only when the file is missing, or for a section that is missing or has
+// no keys in a file that is not empty. Results that do not fit into
 // bufferSize characters are cut as the platform cuts them.
 ProfileRead getPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, uint32_t bufferSize,

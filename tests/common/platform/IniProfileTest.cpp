@@ -60,6 +60,47 @@ TEST(IniReadTest, ListModeCountsAsThePlatformDoes) {
     EXPECT_EQ(getPrivateProfileString("none", "", "", 100, ini).count, 0u);
 }
 
+TEST(IniReadTest, ShapesReadAndListedAsThePlatformDoes) {
+    test::TempDir dir;
+    fs::path ini = dir.write("a.ini",
+                             "[ Blank ]\r\n"
+                             "key=1\r\n"
+                             "#hash = 2\r\n"
+                             "; semi=3\r\n"
+                             "=empty\r\n"
+                             "last=4\r\n");
+    // The requested section loses its blanks as the one in the file does.
+    EXPECT_EQ(read(ini, "  blank\t", "key"), "1");
+    // Lines beginning with "#" or ";" define keys that read by name; ";" lines are not listed.
+    EXPECT_EQ(read(ini, "Blank", "#HASH", "dflt"), "2");
+    EXPECT_EQ(read(ini, "Blank", "; semi", "dflt"), "3");
+    EXPECT_EQ(read(ini, "Blank", "semi", "dflt"), "dflt");
+    // The empty key name is an empty entry, which ends the list for anyone reading it.
+    ProfileRead keys = getPrivateProfileString(" Blank ", "", "dflt", 100, ini);
+    EXPECT_EQ(keys.buffer, "key\0#hash\0\0last\0\0"s);
+    EXPECT_EQ(keys.count, 16u);
+
+    // An existing empty file lists nothing; only a missing file gives the default.
+    fs::path empty = dir.write("empty.ini", "");
+    ProfileRead sections = getPrivateProfileString("", "", "dflt", 100, empty);
+    EXPECT_EQ(sections.buffer, "\0"s);  // the list's closing NUL
+    EXPECT_EQ(sections.count, 0u);
+    ProfileRead none = getPrivateProfileString("S", "", "dflt", 100, empty);
+    EXPECT_EQ(none.buffer, "\0"s);
+    EXPECT_EQ(none.count, 0u);
+    EXPECT_EQ(read(empty, "S", "k", "dflt"), "dflt");
+    EXPECT_EQ(getPrivateProfileString("", "", "dflt", 100, dir / "missing.ini").buffer,
+              "dflt\0"s);
+}
+
+TEST(IniWriteTest, RequestedSectionLosesItsBlanks) {
+    test::TempDir dir;
+    fs::path ini = dir.write("a.ini", "[A]\nx=1\n");
+    EXPECT_NE(write(ini, " a ", "x", "2"), 0);
+    EXPECT_NE(write(ini, "\tB ", "y", "3"), 0);
+    EXPECT_EQ(readFile(ini), "[A]\nx=2\n[B]\ny=3\n");
+}
+
 TEST(IniReadTest, ResultsAreCutToTheBuffer) {
     test::TempDir dir;
     fs::path ini = dir.write("a.ini", "[S]\nkey=abcdef\nsecond=1\n");

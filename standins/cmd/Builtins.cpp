@@ -204,12 +204,21 @@ bool deleteOne(const fs::path& file, bool force) {
     return true;
 }
 
+// A folder stands for all its files: unless quiet, del asks before it deletes them.
+bool mayDelete(const std::string& name, bool quiet) {
+    std::error_code ec;
+    if (quiet || !fs::is_directory(name, ec)) return true;
+    return confirm((fs::path(fullPath(name)) / "*").string() + ", Are you sure");
+}
+
 int delCommand(const std::vector<Word>& words) {
     Arguments args;
     if (!takeArguments(words, "fq", kAnyNumber, args)) return 1;
     const bool force = args.switches.find('f') != std::string::npos;
+    const bool quiet = args.switches.find('q') != std::string::npos;
     bool failed = false;
     for (const std::string& name : args.names) {
+        if (!mayDelete(name, quiet)) continue;
         Selection sel = select(name);
         if (sel.files.empty()) {
             complain("Could Not Find " + fullPath(name));
@@ -239,10 +248,18 @@ int mkdirCommand(const std::vector<Word>& words) {
     return failed ? 1 : 0;
 }
 
+// The interpreter shows no command lines, so "echo off" and "echo on" have nothing to switch;
+// echo with any other text is left to the program of that name.
+bool switchesEcho(const std::vector<Word>& words) {
+    return words.size() == 1 && !words[0].quoted &&
+           (text::iequals(words[0].text, "off") || text::iequals(words[0].text, "on"));
+}
+
 }  // namespace
 
 std::optional<int> runBuiltin(const std::string& name, const std::vector<Word>& arguments) {
     const std::string command = text::lower(name);
+    if (command == "echo" && switchesEcho(arguments)) return 0;
     if (command == "copy") return copyCommand(arguments);
     if (command == "del" || command == "erase") return delCommand(arguments);
     if (command == "mkdir" || command == "md") return mkdirCommand(arguments);

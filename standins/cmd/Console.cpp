@@ -1,5 +1,6 @@
 #include "Console.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,19 @@ void say(const std::string& line) {
 void complain(const std::string& line) {
     std::fputs((line + "\n").c_str(), stderr);
     std::fflush(stderr);
+}
+
+bool confirm(const std::string& question) {
+    for (;;) {
+        std::fputs((question + " (Y/N)? ").c_str(), stdout);
+        std::fflush(stdout);
+        char answer[256];
+        const bool read = std::fgets(answer, sizeof answer, stdin) != nullptr;
+        say("");
+        if (!read) return false;
+        const char first = static_cast<char>(std::toupper(static_cast<unsigned char>(answer[0])));
+        if (first == 'Y' || first == 'N') return first == 'Y';
+    }
 }
 
 std::string messageFor(int errnoValue) {

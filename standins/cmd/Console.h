@@ -9,6 +9,10 @@ namespace vtl::cmd {
 void say(const std::string& line);
 void complain(const std::string& line);
 
+// Asks a question on standard output and reads the answer from standard input, asking again
+// until it is Y or N; true for Y. No answer (standard input at its end) is N.
+bool confirm(const std::string& question);
+
 // The interpreter's message for a failed file system call.
 std::string messageFor(int errnoValue);
 

@@ -97,9 +97,18 @@ bool isBatchFile(const std::string& name) {
     return text::endsWith(lower, ".bat") || text::endsWith(lower, ".cmd");
 }
 
+// "rem" and what follows it is a remark, redirections included.
+bool isRemark(std::string_view line) {
+    return line.size() >= 3 && text::iequals(line.substr(0, 3), "rem") &&
+           (line.size() == 3 || line[3] == ' ' || line[3] == '\t');
+}
+
 }  // namespace
 
-int runLine(const std::string& line, int depth) {
+int runLine(const std::string& commandLine, int depth) {
+    std::string line = text::trimSpace(commandLine);
+    if (line.starts_with('@')) line.erase(0, 1);  // "@" only keeps the line from being shown
+    if (isRemark(line)) return 0;
     CommandLine parsed;
     try {
         parsed = parseLine(line);
@@ -130,8 +139,7 @@ int runBatch(const std::string& file, int depth) {
     int exitCode = 0;
     for (std::string line; std::getline(in, line);) {
         line = text::trimSpace(line);  // a CR LF line end too
-        if (line.starts_with('@')) line.erase(0, 1);
-        if (text::trimSpace(line).empty()) continue;
+        if (line.empty() || line == "@") continue;
         exitCode = runLine(line, depth);
     }
     return exitCode;

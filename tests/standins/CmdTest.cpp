@@ -20,12 +20,15 @@ class Cmd : public ::testing::Test {
         std::string out, err;
     };
 
-    // Runs cmd.exe in the work folder; `arguments` is shell text.
-    Result run(const std::string& arguments, const std::string& path = "/usr/bin:/bin") {
+    // Runs cmd.exe in the work folder with `input` as its standard input; `arguments` is shell
+    // text.
+    Result run(const std::string& arguments, const std::string& path = "/usr/bin:/bin",
+               const std::string& input = "") {
+        const fs::path in = capture.write("in", input);
         const std::string line = "cd '" + work.str() + "' && PATH='" + path + "' '" +
-                                 VTL_STANDINS_DIR + "/cmd.exe' " + arguments + " >'" +
-                                 (capture / "out").string() + "' 2>'" + (capture / "err").string() +
-                                 "'";
+                                 VTL_STANDINS_DIR + "/cmd.exe' " + arguments + " <'" + in.string() +
+                                 "' >'" + (capture / "out").string() + "' 2>'" +
+                                 (capture / "err").string() + "'";
         int status = std::system(line.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::readFile(capture / "out"),
                 test::readFile(capture / "err")};
@@ -68,6 +71,51 @@ TEST_F(Cmd, DelOfAReadOnlyFileFailsForThatFileAlone) {
     r = run("/c del /F b.tmp");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(names().empty());
+}
+
+TEST_F(Cmd, DelOfAFolderAsksFirstAndQuietDelDoesNot) {
+    for (const char* n : {"old/a.x", "old/b.y", "old/sub/c.z"}) work.write(n, "x");
+    const std::string prompt = (work / "old").string() + "/*, Are you sure (Y/N)? \n";
+    const std::vector<std::string> all{"a.x", "b.y", "sub"};
+
+    Result r = run("/c del old");  // no answer: nothing is deleted
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, prompt);
+    EXPECT_EQ(test::entryNames(work / "old"), all);
+    r = run("/c del old", "/usr/bin:/bin", "n\n");
+    EXPECT_EQ(r.out, prompt);
+    EXPECT_EQ(test::entryNames(work / "old"), all);
+    r = run("/c del old", "/usr/bin:/bin", "maybe\nY\n");  // asked again until Y or N
+    EXPECT_EQ(r.out, prompt + prompt);
+    EXPECT_EQ(test::entryNames(work / "old"), std::vector<std::string>{"sub"});
+
+    work.write("old/d.x", "x");
+    r = run("/c del /q old");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(test::entryNames(work / "old"), std::vector<std::string>{"sub"});
+    EXPECT_EQ(test::entryNames(work / "old/sub"), std::vector<std::string>{"c.z"});
+}
+
+TEST_F(Cmd, EchoOffAndRemarksDoNothing) {
+    work.write("a.txt", "a");
+    fs::path batch = work.write("run.bat",
+                                "@echo off\r\n"
+                                "rem copy a.txt b.txt >> remark.txt\r\n"
+                                "REM\r\n"
+                                "copy a.txt c.txt\r\n");
+    Result r = run("/c '\"" + batch.string() + "\"'");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "        1 file(s) copied.\n");
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.txt", "c.txt", "run.bat"}));
+
+    for (const char* line : {"'@echo off'", "'ECHO On'", "'rem nothing > x.txt'", "Rem"}) {
+        r = run(std::string("/c ") + line);
+        EXPECT_EQ(r.exitCode, 0) << line;
+        EXPECT_EQ(r.out + r.err, "") << line;
+    }
+    EXPECT_FALSE(fs::exists(work / "x.txt"));
+    EXPECT_EQ(run("/c remark").exitCode, 127);  // only the word rem begins a remark
 }
 
 TEST_F(Cmd, CopyOneFileKeepsItsTimeAndOverwrites) {

@@ -51,22 +51,17 @@ wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray 
     socket_.write(wire::encode(wire::Request{id, object, member, std::move(args), true}));
     socket_.flush();
     while (true) {
+        // The event processing below lets the socket read on its own: what it read is taken
+        // before every wait, which sees only bytes that arrive after it starts.
+        if (socket_.bytesAvailable() > 0) buffer_ += socket_.readAll();
         if (std::optional<wire::Reply> reply = takeReply(id)) {
             if (reply->error) throw *reply->error;
             return *reply;
         }
-        if (socket_.waitForReadyRead(kPollMs)) {
-            // A server that ends right after its reply ("exit") may have closed the device already.
-            if (socket_.bytesAvailable() > 0) buffer_ += socket_.readAll();
-            continue;
-        }
-        if (socket_.state() != QLocalSocket::ConnectedState) {
-            // A reply that arrived together with the end of the connection (after "Quit") still
-            // counts: what is left is read, and the server is gone only when nothing is left.
-            if (socket_.bytesAvailable() == 0) raiseGone();
-            buffer_ += socket_.readAll();
-            continue;
-        }
+        // A reply that arrived together with the end of the connection (after "Quit") still
+        // counted above; the server is gone only when nothing is left.
+        if (socket_.state() != QLocalSocket::ConnectedState) raiseGone();
+        if (socket_.waitForReadyRead(kPollMs)) continue;
         // Timers run while we wait; clicks and key presses wait for the reply.
         if (QCoreApplication::instance()) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

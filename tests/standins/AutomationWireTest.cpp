@@ -1,5 +1,8 @@
 // The automation proxy against the stand-in's server over a real local socket, with the server
 // on a thread of its own (as it is a process of its own in use) and a fake application behind it.
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "AutomationServer.h"
@@ -100,6 +103,44 @@ TEST_F(AutomationWireTest, ACallToAServerThatIsGoneFailsPromptly) {
 TEST_F(AutomationWireTest, TimersFireWhileACallWaitsForAStalledServer) {
     test::ServerThread server(fake);
     test::expectTimersFireDuringStall(400, "MbeSendReset");
+}
+
+// A reply that the event processing inside a call reads into the socket's buffer is the call's
+// reply all the same: the call returns at once rather than wait for bytes that never come. Some
+// calls stall past the call's poll step, and a busy timer handles pending events meanwhile, as
+// the program's waits do.
+TEST_F(AutomationWireTest, ManyCallsWhileTimersRunNeverStall) {
+    test::ServerThread server(fake);
+    auto app = mstn::connectApplication();
+    mstn::Channel control(mstn::wire::endpoint());
+    int ticks = 0;
+    QTimer busy;
+    QObject::connect(&busy, &QTimer::timeout, [&ticks] {
+        ++ticks;
+        QThread::usleep(3000);
+        QCoreApplication::processEvents();
+    });
+    busy.start(0);
+    // A call that hangs is let go by ending the server; the hang is counted.
+    int hung = 0;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        ++hung;
+        server.stop();
+    });
+    for (int i = 0; i < 20000 && hung == 0; ++i) {
+        if (i % 400 == 0) control.call(mstn::wire::kApplicationObject, "TestStall", {12});
+        watchdog.start(5000);
+        try {
+            app->MbeSendReset();
+        } catch (const Error& e) {
+            ADD_FAILURE() << "call " << i << ": " << e.description();
+            break;
+        }
+    }
+    EXPECT_EQ(hung, 0);
+    EXPECT_GT(ticks, 0);
 }
 
 }  // namespace

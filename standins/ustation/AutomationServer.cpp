@@ -40,9 +40,12 @@ void AutomationServer::serve(QLocalSocket* socket) {
         buffer.remove(0, newline + 1);
         if (!request) continue;
         wire::Reply reply = dispatcher_.handle(*request);
-        if (request->wantsReply) socket->write(wire::encode(reply));
-        if (quitAfterReply_ && quitAfterReply_()) {
+        if (request->wantsReply) {
+            // Sent now, not on the event loop's next wake-up: the caller is waiting for it.
+            socket->write(wire::encode(reply));
             socket->flush();
+        }
+        if (quitAfterReply_ && quitAfterReply_()) {
             socket->waitForBytesWritten(1000);
             emit quitRequested();
             return;

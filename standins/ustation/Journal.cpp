@@ -13,6 +13,10 @@ std::string Journal::defaultPath() {
 
 Journal::Journal(std::string path) : path_(std::move(path)) {}
 
+Journal::~Journal() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
 void Journal::call(const std::string& member, const std::string& arguments) {
     append("call " + member + "(" + arguments + ")");
 }
@@ -24,13 +28,14 @@ void Journal::unknownKeyin(const std::string& keyin) { append("UNKNOWN keyin " +
 void Journal::note(const std::string& text) { append("note " + text); }
 
 void Journal::append(const std::string& text) {
-    // One write per line with O_APPEND, so lines of several instances never interleave.
+    // Kept open; one write per line with O_APPEND, so every line is on disk for a reader at once
+    // and lines of several instances never interleave. A journal that cannot be opened yet (its
+    // folder missing) is tried again with the next line.
+    if (fd_ < 0) fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd_ < 0) return;
     std::string line = "[" + std::to_string(::getpid()) + "] " + text + "\n";
-    int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    ssize_t ignored = ::write(fd, line.data(), line.size());
+    ssize_t ignored = ::write(fd_, line.data(), line.size());
     (void)ignored;
-    ::close(fd);
 }
 
 }  // namespace vtl::ustation

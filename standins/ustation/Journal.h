@@ -11,6 +11,9 @@ public:
     // The journal in the platform home: ustation-journal.log.
     static std::string defaultPath();
     explicit Journal(std::string path = defaultPath());
+    ~Journal();
+    Journal(const Journal&) = delete;
+    Journal& operator=(const Journal&) = delete;
 
     void call(const std::string& member, const std::string& arguments);
     void keyin(const std::string& keyin);
@@ -20,6 +23,7 @@ public:
 private:
     void append(const std::string& line);
     std::string path_;
+    int fd_ = -1;
 };
 
 }  // namespace vtl::ustation

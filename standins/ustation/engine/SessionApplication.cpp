@@ -36,7 +36,7 @@ std::unique_ptr<StandInApplication> createSession(Journal& journal) {
 }
 
 SessionApplication::SessionApplication(Journal& journal)
-    : journal_(journal), workspace_(std::make_shared<Workspace>()) {
+    : journal_(journal), workspace_(std::make_shared<Workspace>()), dataFolder_(dataFolder()) {
     workspace_->changed = [this] { notifyChanged(); };
 }
 
@@ -341,7 +341,7 @@ int32_t SessionApplication::MbeCExpressionLong(const std::string& expression) {
 std::string SessionApplication::MbeGetConfigVar(const std::string& name) {
     const std::string key = text::upper(text::trim(name));
     if (key == "MS_DEFCTBL") return colorTableFile().string();
-    if (key == "MS_DATA") return dataFolder().string() + "/";
+    if (key == "MS_DATA") return dataFolder_.string() + "/";
     return "";
 }
 

@@ -2,6 +2,7 @@
 // state behind the key-ins. Key-ins run synchronously and in order; each is journaled.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -83,6 +84,8 @@ private:
 
     Journal& journal_;
     std::shared_ptr<Workspace> workspace_;
+    // Made once: asking the file system on every call is a cost each member call would pay.
+    const std::filesystem::path dataFolder_;
     ActiveSettings active_;
     std::unique_ptr<Command> command_;
     std::optional<std::string> viewCommand_;

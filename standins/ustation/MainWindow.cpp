@@ -9,10 +9,26 @@
 
 namespace vtl::ustation {
 
+namespace {
+
+// A batch adds elements one call after another: repainting after each would cost every call
+// as much as the whole drawing, so the changes of this long are drawn together.
+constexpr int kRepaintDelayMs = 100;
+
+}  // namespace
+
 MainWindow::MainWindow(StandInApplication& application) : application_(application) {
     setObjectName("MSTNTop");
     resize(800, 600);
+    repaint_.setSingleShot(true);
+    repaint_.setInterval(kRepaintDelayMs);
+    connect(&repaint_, &QTimer::timeout, this, [this] { update(); });
+    application_.onChanged([this] { refresh(); });
     refresh();
+}
+
+MainWindow::~MainWindow() {
+    application_.onChanged({});
 }
 
 QString MainWindow::titleFor(const std::string& designFile) {
@@ -21,8 +37,10 @@ QString MainWindow::titleFor(const std::string& designFile) {
 }
 
 void MainWindow::refresh() {
-    setWindowTitle(titleFor(application_.designFile()));
-    update();
+    if (!repaint_.isActive()) repaint_.start();
+    const QString title = titleFor(application_.designFile());
+    if (title == windowTitle()) return;
+    setWindowTitle(title);
     // The title reaches the X server before the key-in that changed it returns.
     QCoreApplication::sendPostedEvents();
     if (QGuiApplication::platformName() == "xcb") QGuiApplication::sync();
@@ -31,8 +49,8 @@ void MainWindow::refresh() {
 void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (!application_.designFile().empty()) {
-        painter.drawImage(rect(), renderDesign(application_.designFile(), size()));
+    if (const dgn::DesignFile* design = application_.currentDesign()) {
+        painter.drawImage(rect(), renderDesign(*design, size()));
     }
 }
 

@@ -1,6 +1,7 @@
 // The stand-in's main window: class "MSTNTop", titled after the open design file, showing it.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 #include "StandIn.h"
@@ -10,11 +11,14 @@ namespace vtl::ustation {
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
+    // Follows the application's changes from now on.
     explicit MainWindow(StandInApplication& application);
+    ~MainWindow() override;
 
     // "MicroStation - NAME.EXT", or "MicroStation" while no file is open.
     static QString titleFor(const std::string& designFile);
-    // Brings the title up to date and shows the window system the new title at once.
+    // Brings the title up to date and shows the window system a new title at once; the
+    // drawing is repainted a moment later, once for all the changes made meanwhile.
     void refresh();
 
 protected:
@@ -22,6 +26,7 @@ protected:
 
 private:
     StandInApplication& application_;
+    QTimer repaint_;
 };
 
 }  // namespace vtl::ustation

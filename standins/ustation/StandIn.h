@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "dgn/DesignFile.h"
 #include "mstn/Automation.h"
 
 namespace vtl::ustation {
@@ -13,6 +14,8 @@ class StandInApplication : public mstn::Application {
 public:
     // The open design file's full path, "" while none is open.
     virtual std::string designFile() const = 0;
+    // The open design file's elements as they are in memory, nullptr while none is open.
+    virtual const dgn::DesignFile* currentDesign() const = 0;
     // Set by "exit" and Quit: the reply goes out first, then the process ends.
     virtual bool quitRequested() const = 0;
     // Called after every change of the open file or its contents (the window redraws).

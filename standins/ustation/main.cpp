@@ -39,7 +39,6 @@ int serve(int argc, char** argv) {
     AutomationServer server(*session, journal, [&session] { return session->quitRequested(); });
     if (!server.listen()) journal.note("another instance serves the automation object");
     MainWindow window(*session);
-    session->onChanged([&window] { window.refresh(); });
     QObject::connect(&server, &AutomationServer::quitRequested, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     window.showMinimized();

@@ -144,27 +144,42 @@ void drawShape(QPainter& painter, const Shape& s, const Fit& fit, const ColorTab
 
 }  // namespace
 
-QImage renderDesign(const std::string& designFile, QSize size) {
+namespace {
+
+QImage blank(QSize size) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::black);
+    return image;
+}
+
+}  // namespace
+
+QImage renderDesign(const dgn::DesignFile& file, QSize size) {
+    QImage image = blank(size);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    // The window draws through here too, so a file that cannot be read (deleted or replaced
-    // while open) is shown as a message rather than raised.
+    std::vector<Shape> shapes = shapesOf(file);
+    Fit fit(boundsOf(shapes), size);
+    ColorTable colors = colorsOf(file);
+    for (const Shape& s : shapes) drawShape(painter, s, fit, colors);
+    return image;
+}
+
+QImage renderDesign(const std::string& designFile, QSize size) {
+    // A file that cannot be read (deleted or replaced meanwhile) is shown as a message rather
+    // than raised.
     std::optional<dgn::DesignFile> file;
     try {
         file.emplace(dgn::DesignFile::open(designFile));
     } catch (const Error& e) {
+        QImage image = blank(size);
+        QPainter painter(&image);
         painter.setPen(Qt::red);
         painter.drawText(image.rect().adjusted(kMargin, kMargin, -kMargin, -kMargin),
                          Qt::TextWordWrap, QString::fromStdString(e.description()));
         return image;
     }
-    std::vector<Shape> shapes = shapesOf(*file);
-    Fit fit(boundsOf(shapes), size);
-    ColorTable colors = colorsOf(*file);
-    for (const Shape& s : shapes) drawShape(painter, s, fit, colors);
-    return image;
+    return renderDesign(*file, size);
 }
 
 }  // namespace vtl::ustation

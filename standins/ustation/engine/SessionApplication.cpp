@@ -140,6 +140,10 @@ std::string SessionApplication::designFile() const {
     return workspace_->design ? workspace_->design->path().string() : std::string();
 }
 
+const dgn::DesignFile* SessionApplication::currentDesign() const {
+    return workspace_->design ? &*workspace_->design : nullptr;
+}
+
 void SessionApplication::openDesign(const std::string& path) {
     endCommand();
     if (path.empty()) {

@@ -37,6 +37,7 @@ public:
     void Quit() override;
 
     std::string designFile() const override;
+    const dgn::DesignFile* currentDesign() const override;
     bool quitRequested() const override { return quit_; }
 
     // What the key-in table runs.

@@ -1,0 +1,78 @@
+// The stand-in's window over a session, shown offscreen: it repaints once for a batch of changes,
+// from the elements in memory.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "EngineFixture.h"
+#include "MainWindow.h"
+
+namespace vtl::ustation::test {
+namespace {
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+void runEventsFor(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+bool hasPixel(const QImage& image, QRgb colour) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) return true;
+        }
+    }
+    return false;
+}
+
+class MainWindowTest : public EngineTest {};
+
+TEST_F(MainWindowTest, ABatchOfElementsIsPaintedOnceFromMemory) {
+    MainWindow window(*app);
+    window.show();
+    const std::filesystem::path file = newFile("batch.dgn");
+    open(file);
+    EXPECT_EQ(window.windowTitle(), "MicroStation - batch.dgn");  // at once, before any paint
+    runEventsFor(300);
+    PaintCounter counter;
+    window.installEventFilter(&counter);
+    std::string keyins;
+    for (int i = 0; i < 300; ++i) {
+        keyins += "place lstring;xy=" + std::to_string(i) + ",0;xy=" + std::to_string(i) +
+                  ",10;reset;";
+    }
+    app->MbeSendCommand(keyins);
+    runEventsFor(400);
+    EXPECT_GE(counter.paints, 1);
+    EXPECT_LE(counter.paints, 2);
+    // The window shows what is in memory, also when the file on disk is gone meanwhile.
+    std::filesystem::remove(file);
+    const QImage picture = window.grab().toImage();
+    EXPECT_TRUE(hasPixel(picture, qRgb(255, 255, 255)));
+    EXPECT_FALSE(hasPixel(picture, qRgb(255, 0, 0)));
+}
+
+}  // namespace
+}  // namespace vtl::ustation::test
+
+int main(int argc, char** argv) {
+    // Drawn without a screen, so the test runs alike with and without a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

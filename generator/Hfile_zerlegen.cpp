@@ -7,11 +7,13 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string_view>
 #include <unordered_map>
 
 #include "LOGModule.h"
+#include "FirstInRange.h"
 #include "Orginal_Tokernizer.h"
 #include "Variablen.h"
 #include "core/Error.h"
@@ -168,41 +170,250 @@ double drawingUnits(double headerValue, int32_t Unitfactor) {
     return headerValue / static_cast<double>(divisor);
 }
 
-// Moves the point of topology row j onto the IDF end whose X, Y, Z start at column first of
-// IDF row i, when the sums of the coordinates differ by less than 0.02.
-void snapRow(HeaderData& h, int j, int i, int first, int32_t Unitfactor) {
-    double end[3];
+// A number read from a table field, or the error that reading it raises. Reading is done once
+// per field and the outcome kept, so a field tried many times costs one reading, and a fault
+// still shows where the field is first used.
+struct Reading {
+    double value = 0;
+    std::shared_ptr<const Error> error;
+
+    double get() const {
+        if (error) throw *error;
+        return value;
+    }
+};
+
+template <typename Read>
+Reading reading(Read read) {
+    try {
+        return {read(), nullptr};
+    } catch (const Error& e) {
+        return {0, std::make_shared<const Error>(e)};
+    }
+}
+
+// An IDF end: its X, Y, Z in drawing units, the texts a snapped point takes, and those texts
+// read back, as the next try reads the snapped point.
+struct IdfEnd {
+    Reading at[3];
+    std::string text[3];
+    Reading snapped[3];
+};
+
+IdfEnd idfEnd(const HeaderData& h, int i, int first, int32_t Unitfactor) {
+    IdfEnd end;
+    for (int n = 0; n < 3; ++n) {
+        const std::string& field = h.IdfTable(i, first + n);
+        end.at[n] = reading([&] { return drawingUnits(number(field), Unitfactor); });
+        if (end.at[n].error) continue;
+        end.text[n] = num::text(end.at[n].value);
+        end.snapped[n] = reading([&] { return number(end.text[n]); });
+    }
+    return end;
+}
+
+// A topology row's point as the tries see it, and the IDF end it was last moved onto.
+struct TopoPoint {
+    Reading at[3];
+    const IdfEnd* snappedTo = nullptr;
+};
+
+// Whether the point moves onto the IDF end: the sums of the coordinates differ by less than
+// 0.02. The coordinates are read in the order the fields are used.
+bool snaps(const TopoPoint& point, const IdfEnd& end) {
     double d = 0;
     for (int n = 0; n < 3; ++n) {
-        const double topo = number(h.TopoTable(j, 3 + n));
-        end[n] = drawingUnits(number(h.IdfTable(i, first + n)), Unitfactor);
-        d += topo - end[n];
+        const double topo = point.at[n].get();
+        d += topo - end.at[n].get();
     }
-    if (std::fabs(d) >= 0.02) return;
-    for (int n = 0; n < 3; ++n) h.TopoTable.set(j, 3 + n, num::text(end[n]));
+    return std::fabs(d) < 0.02;
+}
+
+void tryEnd(TopoPoint& point, const IdfEnd& end) {
+    if (!snaps(point, end)) return;
+    for (int n = 0; n < 3; ++n) point.at[n] = end.snapped[n];
+    point.snappedTo = &end;
+}
+
+// The topology rows of one run and end, and the IDF ends that name them in the order they are
+// tried: IDF rows in order, the first end before the second.
+struct EndGroup {
+    std::vector<int> rows;
+    std::vector<const IdfEnd*> ends;
+};
+
+struct SnapTables {
+    std::unordered_map<std::string, EndGroup> groups;
+    std::vector<TopoPoint> points;
+    std::vector<IdfEnd> ends;  // two per IDF row, read only where a group takes them
+};
+
+SnapTables snapTables(const HeaderData& h, int32_t Unitfactor) {
+    SnapTables t;
+    t.points.resize(static_cast<size_t>(h.TopoCount) + 1);
+    for (int j = 1; j <= h.TopoCount; ++j) {
+        t.groups[key({h.TopoTable(j, 1), h.TopoTable(j, 2)})].rows.push_back(j);
+        for (int n = 0; n < 3; ++n) {
+            t.points[j].at[n] = reading([&] { return number(h.TopoTable(j, 3 + n)); });
+        }
+    }
+    t.ends.resize(2 * static_cast<size_t>(h.IdfCount) + 2);
+    for (int i = 1; i <= h.IdfCount; ++i) {
+        for (int e = 0; e < 2; ++e) {
+            auto group = t.groups.find(key({h.IdfTable(i, 7), h.IdfTable(i, 8 + e)}));
+            if (group == t.groups.end()) continue;
+            IdfEnd& end = t.ends[2 * i + e];
+            end = idfEnd(h, i, 1 + 3 * e, Unitfactor);
+            group->second.ends.push_back(&end);
+        }
+    }
+    return t;
+}
+
+// Every try in the order of the row-by-row algorithm: IDF rows outer, topology rows inner. Taken
+// when a field of a tried pair cannot be read (or is too large to add), so the fault raised is
+// the first one met.
+void snapInOrder(SnapTables& t) {
+    std::vector<size_t> next(t.groups.size());
+    std::vector<std::pair<const IdfEnd*, EndGroup*>> tries;
+    for (auto& [k, group] : t.groups) {
+        for (const IdfEnd* end : group.ends) tries.emplace_back(end, &group);
+    }
+    // An IDF row's first end before its second: the order of the ends in the table.
+    std::sort(tries.begin(), tries.end());
+    for (size_t a = 0; a < tries.size();) {
+        const size_t row = static_cast<size_t>(tries[a].first - t.ends.data()) / 2;
+        size_t b = a;
+        while (b < tries.size() && static_cast<size_t>(tries[b].first - t.ends.data()) / 2 == row)
+            ++b;
+        std::vector<std::pair<int, const IdfEnd*>> pairs;  // topology row, end
+        for (size_t k = a; k < b; ++k) {
+            for (int j : tries[k].second->rows) pairs.emplace_back(j, tries[k].first);
+        }
+        std::stable_sort(pairs.begin(), pairs.end(),
+                         [](const auto& x, const auto& y) { return x.first < y.first; });
+        for (const auto& [j, end] : pairs) tryEnd(t.points[j], *end);
+        a = b;
+    }
+}
+
+double sum(const Reading (&at)[3]) { return at[0].value + at[1].value + at[2].value; }
+double size(const Reading (&at)[3]) {
+    return std::fabs(at[0].value) + std::fabs(at[1].value) + std::fabs(at[2].value);
+}
+
+// Read without a fault, and small enough that sums of coordinates stay numbers.
+bool readable(const Reading (&at)[3]) {
+    return !at[0].error && !at[1].error && !at[2].error && std::isfinite(size(at));
+}
+
+bool allReadable(const SnapTables& t) {
+    for (const auto& [k, group] : t.groups) {
+        if (group.ends.empty()) continue;
+        for (const IdfEnd* end : group.ends) {
+            if (!readable(end->at) || !readable(end->snapped)) return false;
+        }
+        for (int j : group.rows) {
+            if (!readable(t.points[j].at)) return false;
+        }
+    }
+    return true;
+}
+
+// The tries of one group, each point on its own: a point's course depends only on where it
+// is, and after a snap it is where the end put it, so the course from each end is followed
+// once. The ends near enough are found by the sums of their coordinates, with a margin for
+// rounding; the exact test decides.
+class GroupSnap {
+public:
+    explicit GroupSnap(const EndGroup& group)
+        : ends_(group.ends), lastFrom_(group.ends.size(), kUnknown), index_(sums(group.ends)) {
+        for (const IdfEnd* end : ends_) largest_ = std::max(largest_, size(end->at));
+    }
+
+    // The last end the point moves onto, nullptr for none.
+    const IdfEnd* last(const TopoPoint& point) {
+        const size_t first = nextSnap(point, 0);
+        return first == FirstInRange::npos ? nullptr : ends_[lastAfter(first)];
+    }
+
+private:
+    static constexpr size_t kUnknown = FirstInRange::npos - 1;
+
+    static std::vector<double> sums(const std::vector<const IdfEnd*>& ends) {
+        std::vector<double> values;
+        for (const IdfEnd* end : ends) values.push_back(sum(end->at));
+        return values;
+    }
+
+    size_t nextSnap(const TopoPoint& point, size_t from) const {
+        const double at = sum(point.at);
+        const double margin = 0.02 + 1e-9 * (size(point.at) + largest_) + 1e-300;
+        while (true) {
+            const size_t k = index_.find(from, at - margin, at + margin);
+            if (k == FirstInRange::npos || snaps(point, *ends_[k])) return k;
+            from = k + 1;
+        }
+    }
+
+    // The last end a point moves onto once it has moved onto end k.
+    size_t lastAfter(size_t k) {
+        std::vector<size_t> chain;
+        while (lastFrom_[k] == kUnknown) {
+            chain.push_back(k);
+            TopoPoint there;
+            for (int n = 0; n < 3; ++n) there.at[n] = ends_[k]->snapped[n];
+            const size_t next = nextSnap(there, k + 1);
+            if (next == FirstInRange::npos) {
+                lastFrom_[k] = k;
+                break;
+            }
+            k = next;
+        }
+        for (size_t c : chain) lastFrom_[c] = lastFrom_[k];
+        return lastFrom_[k];
+    }
+
+    const std::vector<const IdfEnd*>& ends_;
+    std::vector<size_t> lastFrom_;
+    FirstInRange index_;
+    double largest_ = 0;
+};
+
+void snapByGroup(SnapTables& t) {
+    for (auto& [k, group] : t.groups) {
+        if (group.ends.empty()) continue;
+        GroupSnap snap(group);
+        for (int j : group.rows) {
+            if (const IdfEnd* end = snap.last(t.points[j])) t.points[j].snappedTo = end;
+        }
+    }
 }
 
 // Every IDF row against every topology row with its run and end identifiers, IDF rows outer
 // and topology rows inner, each topology row tested for the first end and then the second, so
-// a later IDF row overwrites an earlier one. The index finds the matching rows directly.
+// a later IDF row overwrites an earlier one. The points move in numbers and reach the table at
+// the end, also when a fault stops the snapping.
 void snapToIdfEnds(HeaderData& h, int32_t Unitfactor) {
-    RowIndex byEnd;
-    for (int j = 1; j <= h.TopoCount; ++j) {
-        byEnd[key({h.TopoTable(j, 1), h.TopoTable(j, 2)})].push_back(j);
-    }
-    for (int i = 1; i <= h.IdfCount; ++i) {
-        const std::vector<int>& first = rowsOf(byEnd, key({h.IdfTable(i, 7), h.IdfTable(i, 8)}));
-        const std::vector<int>& second = rowsOf(byEnd, key({h.IdfTable(i, 7), h.IdfTable(i, 9)}));
-        size_t a = 0;
-        size_t b = 0;
-        while (a < first.size() || b < second.size()) {
-            const int ja = a < first.size() ? first[a] : INT_MAX;
-            const int jb = b < second.size() ? second[b] : INT_MAX;
-            const int j = std::min(ja, jb);
-            if (ja == j) snapRow(h, first[a++], i, 1, Unitfactor);
-            if (jb == j) snapRow(h, second[b++], i, 4, Unitfactor);
+    SnapTables t = snapTables(h, Unitfactor);
+    auto write = [&] {
+        for (int j = 1; j <= h.TopoCount; ++j) {
+            const IdfEnd* end = t.points[j].snappedTo;
+            if (!end) continue;
+            for (int n = 0; n < 3; ++n) h.TopoTable.set(j, 3 + n, end->text[n]);
         }
+    };
+    try {
+        if (allReadable(t)) {
+            snapByGroup(t);
+        } else {
+            snapInOrder(t);
+        }
+    } catch (const Error&) {
+        write();
+        throw;
     }
+    write();
 }
 
 // --- Dashed runs and line ends ----------------------------------------------------------------

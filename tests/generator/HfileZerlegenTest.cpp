@@ -450,6 +450,42 @@ TEST(HfileZerlegenTest, GivesTheResultsOfTheRowByRowAlgorithm) {
     }
 }
 
+// Hundreds of rows on one run and end: every IDF end is tried on every topology row, points move
+// on from where an earlier end put them.
+TEST(HfileZerlegenTest, RowsSharingOneRunAndEndGiveTheResultsOfTheRowByRowAlgorithm) {
+    RowByRow expected;
+    std::vector<std::string> topoLines;
+    std::vector<std::string> idfLines;
+    const char* xs[] = {"1", "1.007", "1.014", "1.021", "1.028", "0.993", "1.035"};
+    const char* x1s[] = {"80000", "80560", "81120", "79440", "81680", "80280"};
+    for (int r = 0; r < 300; ++r) {
+        topoLines.push_back(std::string("PIPE R1 E1 ") + xs[r % 7] + " 2 3 -1 150 A1B G1 1");
+        expected.topo.push_back(text::split(topoLines.back(), ' '));
+    }
+    for (int i = 0; i < 300; ++i) {
+        idfLines.push_back(std::string("PIPE ") + x1s[i % 6] + " 160000 240000 " + x1s[(i + 3) % 6] +
+                           " 160000 240000 R1 E1 E1");
+        expected.idf.push_back(text::split(idfLines.back(), ' '));
+    }
+    for (Table* table : {&expected.topo, &expected.idf}) {
+        for (auto& fields : *table) fields.resize(21);
+    }
+    expected.snap();
+    HeaderData h = parse(header(topoLines, idfLines));
+    for (int r = 1; r <= 300; ++r) ASSERT_EQ(row(h.TopoTable, r, 20), expected.topo[r]) << r;
+}
+
+// IDF rows are tried in order, topology rows within each: the fault of the first IDF row's end
+// is the one raised, though the topology row it is tried on comes later.
+TEST(HfileZerlegenTest, TheFirstFaultInTheOrderOfTheTriesIsRaised) {
+    Error e = parseError(header({topo("PIPE", "R1", "E1", "1 2 3", "5"),
+                                 topo("PIPE", "R2", "E1", "1 2 3", "5")},
+                                {idf("R2", "E1", "80000 160000 1e999", "E2", "0 0 0"),
+                                 idf("R1", "E1", "x 0 0", "E2", "0 0 0")}));
+    EXPECT_EQ(e.number(), 6);
+    EXPECT_EQ(e.description(), "Overflow");
+}
+
 // --- Dump and run state -------------------------------------------------------------------------
 
 TEST(HfileZerlegenTest, EachParseStartsFromEmptyTables) {

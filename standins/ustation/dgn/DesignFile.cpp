@@ -186,10 +186,11 @@ size_t DesignFile::groupEnd(size_t index) const {
     return k;
 }
 
+// The nearest element before it that is no component: a step back per component rather than a
+// walk from the start, so a rewrite costs the same in a large drawing as in a small one.
 size_t DesignFile::topLevelOf(size_t index) const {
-    size_t top = 0;
-    for (size_t next = 0; next <= index; next = groupEnd(next)) top = next;
-    return top;
+    while (index > 0 && records_[index].component) --index;
+    return index;
 }
 
 uint64_t DesignFile::append(const Element& element) {

@@ -4,6 +4,7 @@
 #include "RegistryModule.h"
 #include "core/Clock.h"
 #include "core/Text.h"
+#include "modProcess.h"
 #include "mstn/RemoteApplication.h"
 #include "platform/Processes.h"
 #include "platform/WindowSystem.h"
@@ -25,11 +26,12 @@ std::string regString(const std::string& key, const std::string& name) {
 
 bool isVersion7(const std::string& version) { return text::startsWith(version, "07."); }
 
-bool mstnProcessRuns() {
-    for (const platform::ProcessEntry& entry : platform::processes().list()) {
-        if (text::iequals(entry.imageName, mstn::kProcessImage)) return true;
-    }
-    return false;
+bool mstnProcessRuns() { return modProcess::IsAppRunning(mstn::kProcessImage); }
+
+// A killed MicroStation's window can outlive its process for a moment; with nobody behind it
+// to answer, it counts as no MicroStation.
+bool mstnRuns() {
+    return platform::windows().findByClass(mstn::kMainWindowClass) != 0 && mstnProcessRuns();
 }
 
 void startMicroStation(std::string exePath) {
@@ -82,7 +84,7 @@ std::string GetDefaultMSTNPath() {
 std::shared_ptr<mstn::Application> MSTNOpen(const std::string& exePath) {
     try {
         bool started = false;
-        if (platform::windows().findByClass(mstn::kMainWindowClass) == 0) {
+        if (!mstnRuns()) {
             startMicroStation(exePath);
             started = true;
         }

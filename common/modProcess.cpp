@@ -12,14 +12,30 @@ namespace {
 bool parentGone(int32_t parentPid) {
     return parentPid == 0 || !IsProcessExists(parentPid);
 }
+
+bool hasImage(const platform::ProcessEntry& entry, const std::string& exeName) {
+    return text::iequals(entry.imageName, exeName);
+}
 }  // namespace
+
+bool IsAppRunning(const std::string& exeName, int32_t* pid) {
+    try {
+        for (const platform::ProcessEntry& entry : platform::processes().list()) {
+            if (!hasImage(entry, exeName)) continue;
+            if (pid) *pid = entry.pid;
+            return true;
+        }
+        return false;
+    } catch (...) {
+        throw passOnNamed(toError(std::current_exception()), "IsAppRunning");
+    }
+}
 
 bool KillApp(const std::string& exeName, bool orphansOnly) {
     try {
         bool result = false;
-        const std::string wanted = text::lower(exeName);
         for (const platform::ProcessEntry& entry : platform::processes().list()) {
-            if (text::lower(entry.imageName) != wanted) continue;
+            if (!hasImage(entry, exeName)) continue;
             if (orphansOnly && !parentGone(entry.parentPid)) continue;
             result = KillProcess(entry.pid, 0);
         }

@@ -6,6 +6,11 @@
 
 namespace vtl::modProcess {
 
+// True when a process whose image name equals exeName (ignoring case) is running; its id is
+// then stored in pid when one is given. The one test of "is this program running" for every
+// caller. Raises a failure to read the process table with source "IsAppRunning".
+bool IsAppRunning(const std::string& exeName, int32_t* pid = nullptr);
+
 // Ends every process whose image name equals exeName (ignoring case). With orphansOnly, only
 // those whose parent has ended (or is 0). Returns the result of the last termination tried,
 // false when none was. Raises a failure to read the process table with source "KillApp".

@@ -30,7 +30,6 @@
 #include "modMSTN.h"
 #include "modProcess.h"
 #include "mstnmacro.h"
-#include "platform/Processes.h"
 #include "platform/WindowSystem.h"
 
 namespace vtl::RunDriver {
@@ -96,10 +95,8 @@ void disarmWatchdog() {
 }
 
 bool microStationGone() {
-    for (const platform::ProcessEntry& entry : platform::processes().list()) {
-        if (text::iequals(entry.imageName, mstn::kProcessImage)) return false;
-    }
-    return platform::windows().findByClass(mstn::kMainWindowClass) == 0;
+    return !modProcess::IsAppRunning(mstn::kProcessImage) &&
+           platform::windows().findByClass(mstn::kMainWindowClass) == 0;
 }
 
 // No event processing here: the watchdog calls this from within a call that waits for the

@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "core/Text.h"
 
@@ -177,13 +179,16 @@ class LinuxProcesses : public ProcessApi {
 public:
     std::vector<ProcessEntry> list() override {
         // Reading /proc races with processes that end meanwhile: the walk itself can then fail
-        // ("No such process"). A fresh walk is a consistent snapshot again.
-        constexpr int kAttempts = 5;
+        // ("No such process"), also several times in a row while a killed process with many
+        // threads is torn down. A fresh walk a moment later is a consistent snapshot again.
+        constexpr int kAttempts = 20;
+        constexpr auto kPause = std::chrono::milliseconds(2);
         for (int attempt = 1;; ++attempt) {
             std::error_code ec;
             std::vector<ProcessEntry> entries = walkProc(ec);
             if (!ec) return entries;
             if (attempt == kAttempts) throw errnoError(ec.value(), "/proc");
+            std::this_thread::sleep_for(kPause);
         }
     }
 

@@ -106,6 +106,7 @@ TEST_F(MSTNOpenTest, NoWindowStartsTheExecutableWithItsSwitchApart) {
 
 TEST_F(MSTNOpenTest, ARunningWindowIsAttachedWhateverThePath) {
     fakeWindows.open("MicroStation - a.dgn", "MSTNTop");
+    fakeProcesses.add(4711, 1, "USTATION.EXE");
     test::FakeMicroStation fake;
     test::ServerThread server(fake);
     std::shared_ptr<mstn::Application> app = MSTNOpen("/not/a/path.exe");
@@ -115,6 +116,18 @@ TEST_F(MSTNOpenTest, ARunningWindowIsAttachedWhateverThePath) {
     EXPECT_TRUE(fakeProcesses.starts().empty());
     EXPECT_EQ(fake.keyins, std::vector<std::string>{"NULL"});
     EXPECT_GE(fakeClock.sleptMs(), 500);
+}
+
+// Just after a kill the window can still show while its process has gone.
+TEST_F(MSTNOpenTest, AWindowWithoutItsProcessCountsAsNoMicroStation) {
+    fakeWindows.open("MicroStation - a.dgn", "MSTNTop");
+    fakeProcesses.add(4711, 1, "ustation.exe.bak");
+    test::TempDir dir;
+    std::string exe = dir.write("ustation.exe", "").string();
+    Error e = openError(exe);
+    ASSERT_EQ(fakeProcesses.starts().size(), 1u);
+    EXPECT_EQ(fakeProcesses.starts()[0].argv, (std::vector<std::string>{exe, "/Automation"}));
+    EXPECT_EQ(e.number(), err::CannotCreateObject);
 }
 
 // Sees the macro file as MicroStation does when the key-in arrives.

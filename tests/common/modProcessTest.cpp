@@ -34,6 +34,23 @@ TEST_F(ModProcessFake, WithoutOrphansOnlyEveryProcessOfTheNameEnds) {
     EXPECT_FALSE(KillApp("ustation.exe", false));
 }
 
+TEST_F(ModProcessFake, IsAppRunningFindsTheFirstProcessOfTheNameWhateverItsCase) {
+    int32_t pid = 0;
+    EXPECT_TRUE(IsAppRunning("UStation.EXE", &pid));
+    EXPECT_EQ(pid, 20);
+    EXPECT_TRUE(IsAppRunning("explorer.exe"));
+    pid = 7;
+    EXPECT_FALSE(IsAppRunning("ustation", &pid));
+    EXPECT_EQ(pid, 7);
+    table.failListing(Error(70, "Snapshot", "Permission denied"));
+    try {
+        IsAppRunning("ustation.exe");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.source(), "IsAppRunning");
+    }
+}
+
 TEST_F(ModProcessFake, FailuresCarryTheProcedureNameAndTheInnerSourceInTheDescription) {
     table.failListing(Error(70, "Snapshot", "Permission denied"));
     try {

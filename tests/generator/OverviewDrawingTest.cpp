@@ -60,6 +60,7 @@ TEST_F(OverviewDrawingTest, ARunThroughItsLeadingPointStartsOnceAndRedrawsFromTh
     row("PIPE", "1", "2", "2");
     row("PIPE", "1", "3", "3");
     leitung_einzeichnen(false);
+    ASSERT_FALSE(fake->keyins.empty());
     EXPECT_EQ(fake->keyins.front(), "fit all;dx=0");
     EXPECT_EQ(fake->keyins.back(), kSave);
     EXPECT_EQ(drawn(), (Keyins{"reset;place lstring", "xy=1,1,0", "xy=5,5,0", "xy=2,2,0", "reset",
@@ -99,6 +100,7 @@ TEST_F(OverviewDrawingTest, TheCellGoesToTheCentreOfASmallPipelineWithItsScale) 
     const std::string library = (dir / "marker.cel").string();
     Keyins expected{"RESET;ATTACH LIBRARY " + library + ";", "ACTIVE CELL MARKER;", "as=2;",
                     "xy=15,30;RESET;"};
+    ASSERT_GE(fake->keyins.size(), 5u);
     Keyins tail(fake->keyins.end() - 5, fake->keyins.end() - 1);
     EXPECT_EQ(tail, expected);
     EXPECT_EQ(fake->keyins.back(), kSave);

@@ -19,6 +19,7 @@
 #include "mstn/RemoteApplication.h"
 #include "mstnmacro.h"
 #include "platform/Processes.h"
+#include "support/StandInKill.h"
 #include "support/TempDir.h"
 
 namespace vtl {
@@ -46,7 +47,7 @@ std::vector<std::string> keyins(const std::vector<Received>& received) {
 class RunDriverProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        modProcess::KillApp("ustation.exe", false);
+        test::killStandIns();
         resetRunState();
         FileOperationModule::TempFolder = dir.str();
         RunState& s = Variablen();
@@ -64,7 +65,7 @@ protected:
     }
     void TearDown() override {
         RunDriver::setWatchdogInterval(RunDriver::kWatchdogIntervalMs);
-        modProcess::KillApp("ustation.exe", false);
+        test::killStandIns();
         FileOperationModule::TempFolder.clear();
         resetRunState();
     }
@@ -123,8 +124,10 @@ TEST_F(RunDriverProcessTest, EachHeaderFileGetsAFreshMicroStationAndTheChosenSte
 
     std::vector<std::string> expectedKeyins = openingKeyins("A", true);
     for (const std::string& keyin : openingKeyins("B", true)) expectedKeyins.push_back(keyin);
-    EXPECT_EQ(keyins(received()), expectedKeyins);
-    EXPECT_NE(received().front().pid, received().back().pid);
+    const std::vector<Received> sent = received();
+    EXPECT_EQ(keyins(sent), expectedKeyins);
+    ASSERT_FALSE(sent.empty());
+    EXPECT_NE(sent.front().pid, sent.back().pid);
     const std::string journal = readFile(home.path() / "ustation-journal.log");
     EXPECT_EQ(journal.find("UNKNOWN"), std::string::npos) << journal;
     std::vector<std::string> expectedSteps;

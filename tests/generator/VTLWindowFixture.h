@@ -25,6 +25,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 #include "platform/XvfbDesktop.h"
+#include "support/StandInKill.h"
 #include "support/TempDir.h"
 
 namespace vtl::test {
@@ -132,11 +133,11 @@ protected:
     void SetUp() override {
         VTLWindowFixture::SetUp();
         if (IsSkipped()) return;
-        modProcess::KillApp("ustation.exe", false);
+        test::killStandIns();
         install("07.01 Stand-in", kStandIn, "07.01.00.00");
     }
     void TearDown() override {
-        modProcess::KillApp("ustation.exe", false);
+        test::killStandIns();
         VTLWindowFixture::TearDown();
     }
 };

@@ -13,6 +13,7 @@
 #include "mstn/RemoteApplication.h"
 #include "ServerChecks.h"
 #include "dgn/GdalTools.h"
+#include "support/StandInKill.h"
 #include "support/TempDir.h"
 
 namespace vtl {
@@ -46,10 +47,10 @@ std::pair<int, std::string> tool(const QStringList& args) {
 
 class UstationProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override { modProcess::KillApp("ustation.exe", false); }
+    void SetUp() override { test::killStandIns(); }
     void TearDown() override {
         MSTNApp.reset();
-        modProcess::KillApp("ustation.exe", false);
+        test::killStandIns();
     }
     // Waits until the new title shows, as the programs' window check does.
     bool titleShows(const std::string& expected) {
@@ -71,7 +72,7 @@ TEST_F(UstationProcessTest, OpenStartsOneInstanceAndAttachesToItAgain) {
     auto second = modMSTN::MSTNOpen(kStandIn);
     EXPECT_EQ(countStandIns(), 1);
     second->MbeSendCommand("NULL");
-    EXPECT_TRUE(modProcess::KillApp("ustation.exe", false));
+    EXPECT_TRUE(test::killStandIns());
     test::expectServerGone(*first);  // a killed MicroStation answers no more
 }
 
@@ -95,7 +96,7 @@ TEST_F(UstationProcessTest, DrawnElementsAreWrittenAtOnceAndReadByGdal) {
     app->MbeSendCommand("newfile " + design.string());
     app->MbeSendCommand("lv=5;co=3;wt=2;place lstring;xy=0,0;xy=10,0;xy=10,5;reset");
     // Killed without saving, as the programs end it: the element is on disk already.
-    modProcess::KillApp("ustation.exe", false);
+    test::killStandIns();
     std::string listing = test::ogrinfoListing(design);
     EXPECT_NE(listing.find("LINESTRING (0 0,10 0,10 5)"), std::string::npos) << listing;
     EXPECT_NE(listing.find("Level (Integer) = 5"), std::string::npos) << listing;
@@ -164,7 +165,7 @@ TEST_F(UstationProcessTest, ForeignFilesOpenAndAReplacedTextSurvivesAKill) {
     EXPECT_EQ(text, "Hello");
     element->setString("Hello, a longer text");
     element->Rewrite();
-    modProcess::KillApp("ustation.exe", false);  // SIGKILL: nothing is saved on the way out
+    test::killStandIns();  // SIGKILL: nothing is saved on the way out
     std::vector<test::OgrFeature> texts = test::ofType(test::ogrFeatures(foreign), 17);
     EXPECT_EQ(texts.size(), 1u);
     for (const auto& f : texts) EXPECT_EQ(f.field("Text"), "Hello, a longer text");

@@ -108,12 +108,12 @@ void waitUntilMicroStationGone() {
 
 // --- Error lines -------------------------------------------------------------------------------
 
-// The file an error line names: the design file last opened, else the header file. A failure
-// before either is known still gets an entry, so that the conclusion agrees with the final
-// message.
+// The file an error line names: the drawing of the header file being processed once it has been
+// opened, else the header file itself. A failure before either is known still gets an entry, so
+// that the conclusion agrees with the final message.
 std::string errorTag() {
     const RunState& s = Variablen();
-    if (!s.CurrentFile.empty()) return s.CurrentFile;
+    if (s.CurrentFileOpened && !s.CurrentFile.empty()) return s.CurrentFile;
     if (!s.HFile.empty()) return s.HFile;
     return s.ErrorList && s.ErrorList->empty() ? "-" : "";
 }
@@ -278,6 +278,7 @@ std::optional<Error> drawOverview(RunHost& host, RunSteps& steps) {
     RunState& s = Variablen();
     Pending pending;
     s.CurrentFile = s.VtlFile;
+    s.CurrentFileOpened = true;
     pending([&] { sendKeyin("newfile " + s.VtlFile); });
     bool shown = false;
     pending([&] { shown = host.Window_exist(s.IsoName + ".vtl"); });
@@ -302,6 +303,7 @@ void concludeHeaderFile(const std::optional<Error>& pending) {
 
 void runHeaderFile(RunHost& host, RunSteps& steps) {
     RunState& s = Variablen();
+    s.CurrentFileOpened = false;
     deriveNames(s);
     INIFileModule::WriteINI(s.inifile, "Vistrel", "isopath", s.isopath);
     deleteOldOutputs(s);
@@ -367,6 +369,9 @@ void startvtl(RunHost& host, RunSteps& steps) {
     std::optional<Error> failure;
     try {
         s.RunError = false;
+        // Nothing of an earlier run is named for a failure before the first header file.
+        s.HFile.clear();
+        s.CurrentFileOpened = false;
         ReadINIVariables();
         checkSeedFiles();
         for (s.IsoFileIndex = 0; s.IsoFileIndex <= s.IsoFileLast; ++s.IsoFileIndex) {

@@ -39,9 +39,12 @@ struct RunState : ConfigData, HeaderData {
     std::string VtlFile;
     std::string IcsFile;
     std::string I3dFile;
-    // The design file last opened in MicroStation, named in the run's error lines. It keeps its
-    // value from one header file, and one run, to the next.
+    // The design file last opened in MicroStation. It keeps its value from one header file, and
+    // one run, to the next.
     std::string CurrentFile;
+    // CurrentFile belongs to the header file being processed: its drawing has been opened. Until
+    // then the run's error lines name the header file.
+    bool CurrentFileOpened = false;
 
     // Element and point taken from MSTNApp; released with it.
     std::shared_ptr<mstn::Element> MSTNElement;

@@ -192,6 +192,22 @@ TEST_F(RunDriverProcessTest, AFailingStepEndsOnlyItsHeaderFile) {
     EXPECT_EQ(Variablen().CurrentFile, iso("B", ".vtl"));
 }
 
+// The first file's drawing was the last one opened, but the second header file failed before
+// its own drawing was: the conclusion names the header file that failed.
+TEST_F(RunDriverProcessTest, AHeaderFileFailingBeforeItsDrawingOpensIsConcludedUnderItsName) {
+    options(0, 0, 0, 0);
+    writeIni("no");
+    dir.write("iso/B.h", "no ISOGEN header\n");
+    RunDriver::Start_Click(host, steps);
+
+    EXPECT_EQ(keyins(received()), openingKeyins("A", false));
+    EXPECT_EQ(conclusionEntries(log()),
+              std::vector<std::string>{
+                  entry(iso("B", ".h"),
+                        "is current open file:, Error:IDF order im h-File nicht gefunden")});
+    expectMessageAgreesWithConclusion();
+}
+
 TEST_F(RunDriverProcessTest, TheWatchdogKillsAStalledMicroStationAndTheNextFileGetsAFreshOne) {
     options(0, 0, 0, 0);
     RunDriver::setWatchdogInterval(1500);

@@ -159,6 +159,21 @@ TEST_F(RunDriverTest, AParseErrorEndsTheRunAndIsConcludedUnderTheHeaderFile) {
                   first.string(), std::string("is current open file:, Error:") + kNoIdfSection)});
 }
 
+// The drawing an earlier run opened last is not the one that failed.
+TEST_F(RunDriverTest, AParseErrorIsNotConcludedUnderTheDrawingOfAnEarlierRun) {
+    writeSeeds();
+    Variablen().HFile = (dir / "old/P1.h").string();
+    Variablen().CurrentFile = (dir / "old/P1.vtl").string();
+    Variablen().CurrentFileOpened = true;
+    const fs::path header = dir.write("A.h", kNoHeader);
+    run({header.string()});
+
+    expectRunFailed();
+    EXPECT_EQ(conclusionEntries(log()),
+              std::vector<std::string>{entry(
+                  header.string(), std::string("is current open file:, Error:") + kNoIdfSection)});
+}
+
 TEST_F(RunDriverTest, AListEntryWithoutFolderEndsTheRun) {
     writeSeeds();
     dir.write("B.x01", "plot");

@@ -7,6 +7,7 @@
 #include "LOGModule.h"
 #include "Variablen.h"
 #include "core/Environment.h"
+#include "core/Error.h"
 #include "core/Numbers.h"
 
 namespace vtl {
@@ -139,6 +140,23 @@ public:
         }
     }
 
+    // A whole number outside the range of its type would stop every run with a bare "Overflow";
+    // it takes the key's default instead, and the log says which key holds it.
+    template <class Whole>
+    Whole whole(const char* section, const char* key, const char* defaultValue,
+                Whole (*convert)(double)) const {
+        const std::string value = text(section, key, defaultValue);
+        try {
+            return convert(num::leadingNumber(value));
+        } catch (const Error& e) {
+            if (e.number() != err::Overflow) throw;
+        }
+        LOGModule::WriteLog("INI-File " + file_ + ": [" + section + "] " + key + " = " + value +
+                                " is out of range - taken as " + defaultValue,
+                            "");
+        return convert(num::leadingNumber(defaultValue));
+    }
+
     // A box takes only 0, 1 and 2. Another value would stop the start-up, which has no handler
     // for it, so it counts as 0 and the log says which key holds it.
     void readBox(const char* section, const char* key, const char* defaultValue,
@@ -170,13 +188,13 @@ void readConfiguration(const std::string& file, ConfigData& c) {
     r.readBox("Pellmark", "Pellmark", "0", &C::Pellmark);
     c.excelfile = r.text("Pellmark", "excelfile", "");
     r.read(kPipeKeys);
-    c.Unitfactor = num::toLong(r.number("Vistrel", "Unitfactor", "1000"));
+    c.Unitfactor = r.whole("Vistrel", "Unitfactor", "1000", num::toLong);
     c.NotUsedComponent = r.text("Vistrel", "NotUsedComponent", "");
     r.read(kLENtext);
     r.read(kI3DLENtext);
     r.read(kTABtext);
     r.read(kTablePointKeys);
-    c.TABround = num::toInteger(r.number("IsoCoverSheet", "TABround", "0"));
+    c.TABround = r.whole("IsoCoverSheet", "TABround", "0", num::toInteger);
     c.TABfactor = r.number("IsoCoverSheet", "TABfactor", "1");
     c.TABaccuracy = r.number("IsoCoverSheet", "TABaccuracy", "0.01");
     c.DVCS_X = r.number("IsoCoverSheet", "DVCS_X", "0");

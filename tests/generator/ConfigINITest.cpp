@@ -102,6 +102,31 @@ TEST_F(ReadINIVariablesTest, NumbersTakeTheLeadingNumberAndRoundHalvesToEven) {
     EXPECT_EQ(state().TABround, 4);
 }
 
+TEST_F(ReadINIVariablesTest, AWholeNumberOutOfRangeTakesTheDefaultWithALogLine) {
+    writeIni("[IsoCoverSheet]\nTABround=40000\n[Vistrel]\nUnitfactor=2147483648\n");
+    ReadINIVariables();
+    EXPECT_EQ(state().TABround, 0);
+    EXPECT_EQ(state().Unitfactor, 1000);
+    const std::string ini = state().inifile;
+    const std::string text = log();
+    EXPECT_NE(text.find("INI-File " + ini +
+                        ": [Vistrel] Unitfactor = 2147483648 is out of range - taken as 1000\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("INI-File " + ini +
+                        ": [IsoCoverSheet] TABround = 40000 is out of range - taken as 0\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(dumpLine("Unitfactor"), "Unitfactor =  1000");
+    EXPECT_EQ(dumpLine("TABround"), "TABround =  0");
+
+    // The edges of the ranges still hold.
+    writeIni("[IsoCoverSheet]\nTABround=-32768\n[Vistrel]\nUnitfactor=2147483647\n");
+    ReadINIVariables();
+    EXPECT_EQ(state().TABround, -32768);
+    EXPECT_EQ(state().Unitfactor, 2147483647);
+}
+
 TEST_F(ReadINIVariablesTest, AReadRestoresWhatARunChangedInMemory) {
     writeIni("[Vistrel]\nisopath=/iso\n");
     ReadINIVariables();

@@ -56,7 +56,9 @@ void sendAll(const std::vector<std::string>& keyins) {
 }
 
 // Runs are grouped on the rows actually drawn: a filtered row never joins two runs into one line
-// string, and the first drawn row always starts its run.
+// string, and the first drawn row always starts its run. A filtered row also breaks the line
+// string it falls into, since its point is not known: the next row of the run is drawn as a
+// further row, from the leading points to its own point.
 void drawRuns(const RunState& s) {
     const auto leading = leadingPoints(s);
     const std::vector<std::string> none;
@@ -65,15 +67,19 @@ void drawRuns(const RunState& s) {
         return it == leading.end() ? none : it->second;
     };
     std::optional<std::string> previous, beforePrevious;
+    bool broken = false;
     for (int row = s.TopoBlockEnd + 1; row <= s.TopoCount; ++row) {
-        if (!passes(s, row)) continue;
+        if (!passes(s, row)) {
+            broken = true;
+            continue;
+        }
         const std::string key = keyOf(s, row);
         if (key != previous) {
             sendKeyin("reset;place lstring");
             sendKeyin(pointText(s, row));
             sendAll(pointsOf(key));
         } else {
-            if (key == beforePrevious) {
+            if (broken || key == beforePrevious) {
                 sendKeyin("reset");
                 sendAll(pointsOf(key));
             }
@@ -81,6 +87,7 @@ void drawRuns(const RunState& s) {
         }
         beforePrevious = previous;
         previous = key;
+        broken = false;
     }
 }
 

@@ -91,6 +91,25 @@ TEST_F(OverviewDrawingTest, FilteredRowsAreNotDrawnAndNeverJoinTwoRuns) {
                                "xy=8,8,0", "reset;place lstring", "xy=7,7,0"}));
 }
 
+// The filtered middle row's point is unknown: no segment runs from the first row across it to
+// the third; the third is drawn from the leading point, as a further row of the run is.
+TEST_F(OverviewDrawingTest, AFilteredRowInsideARunBreaksItsLineString) {
+    row("PIPE", "1", "5", "5");  // leading block: L
+    Variablen().TopoBlockEnd = 1;
+    row("PIPE", "1", "1", "1");
+    row("PIPE", "1", "0.00", "2");
+    row("PIPE", "1", "3", "3");
+    row("PIPE", "1", "4", "4");
+    row("ELBO", "2", "6", "6");
+    row("ELBO", "2", "7", "0.00");
+    row("ELBO", "2", "8", "8");
+    leitung_einzeichnen(false);
+    EXPECT_EQ(drawn(),
+              (Keyins{"reset;place lstring", "xy=1,1,0", "xy=5,5,0", "reset", "xy=5,5,0",
+                      "xy=3,3,0", "reset", "xy=5,5,0", "xy=4,4,0", "reset;place lstring",
+                      "xy=6,6,0", "reset", "xy=8,8,0"}));
+}
+
 TEST_F(OverviewDrawingTest, TheCellGoesToTheCentreOfASmallPipelineWithItsScale) {
     cellSettings("100");
     row("PIPE", "1", "0", "10");

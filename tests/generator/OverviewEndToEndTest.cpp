@@ -83,14 +83,25 @@ Point pointOf(const HeaderData& h, int row) {
             {num::leadingNumber(t(row, 3)), num::leadingNumber(t(row, 4))}};
 }
 
+// A drawn row of a run; after a filtered row the line string it was in ends.
+struct RunRow {
+    int row = 0;
+    bool afterBreak = false;
+};
+
 // The drawn rows after the leading block, cut into runs: a run is a stretch of drawn rows of
 // one key.
-std::vector<std::vector<int>> runsOf(const HeaderData& h, const Settings& settings) {
-    std::vector<std::vector<int>> runs;
+std::vector<std::vector<RunRow>> runsOf(const HeaderData& h, const Settings& settings) {
+    std::vector<std::vector<RunRow>> runs;
+    bool broken = false;
     for (int row = h.TopoBlockEnd + 1; row <= h.TopoCount; ++row) {
-        if (!drawn(h, row, settings)) continue;
-        if (runs.empty() || key(h, runs.back().back()) != key(h, row)) runs.emplace_back();
-        runs.back().push_back(row);
+        if (!drawn(h, row, settings)) {
+            broken = true;
+            continue;
+        }
+        if (runs.empty() || key(h, runs.back().back().row) != key(h, row)) runs.emplace_back();
+        runs.back().push_back({row, broken});
+        broken = false;
     }
     return runs;
 }
@@ -107,20 +118,21 @@ void addLineString(Expected& e, const std::string& opening, const std::vector<Po
     if (vertices.size() >= 2) e.lineStrings.push_back(vertices);
 }
 
-// The first two rows of a run with the run's leading points between them; every further row
-// from the leading points to itself.
-void addRun(Expected& e, const HeaderData& h, const std::vector<int>& rows) {
+// The first two rows of a run with the run's leading points between them; every further row,
+// and a second row after a filtered one, from the leading points to itself.
+void addRun(Expected& e, const HeaderData& h, const std::vector<RunRow>& rows) {
     std::vector<Point> leading;
     for (int row = 1; row <= h.TopoBlockEnd; ++row) {
-        if (key(h, row) == key(h, rows.front())) leading.push_back(pointOf(h, row));
+        if (key(h, row) == key(h, rows.front().row)) leading.push_back(pointOf(h, row));
     }
-    std::vector<Point> first{pointOf(h, rows[0])};
+    std::vector<Point> first{pointOf(h, rows[0].row)};
     first.insert(first.end(), leading.begin(), leading.end());
-    if (rows.size() > 1) first.push_back(pointOf(h, rows[1]));
+    const bool secondJoins = rows.size() > 1 && !rows[1].afterBreak;
+    if (secondJoins) first.push_back(pointOf(h, rows[1].row));
     addLineString(e, "reset;place lstring", first);
-    for (size_t n = 2; n < rows.size(); ++n) {
+    for (size_t n = secondJoins ? 2 : 1; n < rows.size(); ++n) {
         std::vector<Point> further = leading;
-        further.push_back(pointOf(h, rows[n]));
+        further.push_back(pointOf(h, rows[n].row));
         addLineString(e, "reset", further);
     }
 }
@@ -146,7 +158,7 @@ void addCell(Expected& e, const HeaderData& h, const Settings& settings) {
 Expected expectedDrawing(const HeaderData& h, const Settings& settings) {
     Expected e;
     e.keyins.push_back("fit all;dx=0");
-    for (const std::vector<int>& rows : runsOf(h, settings)) addRun(e, h, rows);
+    for (const std::vector<RunRow>& rows : runsOf(h, settings)) addRun(e, h, rows);
     addCell(e, h, settings);
     e.keyins.push_back(kSave);
     return e;

@@ -29,8 +29,20 @@ std::string keyOf(const RunState& s, int row) {
     return s.TopoTable(row, 0) + s.TopoTable(row, 1);
 }
 
+// A coordinate goes into a key-in as the header file wrote it, so it must be a number: "2;exit"
+// would send a key-in of its own.
+const std::string& coordinate(const RunState& s, int row, int column) {
+    const std::string& value = s.TopoTable(row, column);
+    if (!num::parseDecimal(value)) {
+        raise(kOwnError, "Coordinate '" + value + "' of " + s.TopoTable(row, 0) + " " +
+                             s.TopoTable(row, 1) + " in the header file is not a number");
+    }
+    return value;
+}
+
 std::string pointText(const RunState& s, int row) {
-    return "xy=" + s.TopoTable(row, 3) + "," + s.TopoTable(row, 4) + "," + s.TopoTable(row, 5);
+    return "xy=" + coordinate(s, row, 3) + "," + coordinate(s, row, 4) + "," +
+           coordinate(s, row, 5);
 }
 
 // A kind is suppressed when it occurs anywhere in NotUsedComponent (exact case); an empty

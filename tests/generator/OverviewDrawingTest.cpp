@@ -151,6 +151,31 @@ TEST_F(OverviewDrawingTest, NoCellForALongPipelineAMissingLimitOrWithoutTheCellO
     for (const auto& k : fake->keyins) EXPECT_NE(k.rfind("as=", 0), 0u) << k;
 }
 
+// A coordinate that no IDF row replaced reaches the key-ins as the header file has it.
+TEST_F(OverviewDrawingTest, ACoordinateThatIsNoNumberFailsTheStepBeforeItIsSent) {
+    row("PIPE", "1", "1", "1");
+    row("PIPE", "1", "2;exit", "2");
+    try {
+        leitung_einzeichnen(false);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 1);
+        EXPECT_EQ(e.description(),
+                  "Coordinate '2;exit' of PIPE 1 in the header file is not a number");
+        EXPECT_EQ(e.source(), "leitung_einzeichnen");
+    }
+    EXPECT_TRUE(Variablen().StepError);
+    EXPECT_EQ(fake->keyins, (Keyins{"fit all;dx=0", "reset;place lstring", "xy=1,1,0"}));
+
+    // Neither a doubled sign nor a word the number conversion knows is a coordinate.
+    for (const char* bad : {"+-7", "inf", "1,5", ""}) {
+        resetRunState();
+        MSTNApp = fake;
+        row("PIPE", "1", "1", bad);
+        EXPECT_THROW(leitung_einzeichnen(false), Error) << bad;
+    }
+}
+
 TEST_F(OverviewDrawingTest, AFailedKeyinSetsStepErrorAndSkipsTheSave) {
     row("PIPE", "1", "1", "1");
     row("PIPE", "1", "2", "2");

@@ -17,9 +17,10 @@ std::string get(const std::string& name) {
 }
 
 namespace {
+// An empty variable counts as unset: it would name the current folder.
 std::string folderFrom(const char* name) {
-    if (const char* value = std::getenv(name)) return value;
-    if (const char* value = std::getenv("TMPDIR")) return value;
+    if (std::string value = get(name); !value.empty()) return value;
+    if (std::string value = get("TMPDIR"); !value.empty()) return value;
     return "/tmp";
 }
 }  // namespace

@@ -9,7 +9,7 @@ namespace vtl::env {
 // The value of an environment variable, "" when unset.
 std::string get(const std::string& name);
 
-// The folders named by TEMP and TMP. Where one is unset, TMPDIR stands in, else "/tmp".
+// The folders named by TEMP and TMP. Where one is unset or empty, TMPDIR stands in, else "/tmp".
 // A variable that names a missing folder is returned as it is.
 std::string tempFolder();
 std::string tmpFolder();

@@ -75,6 +75,15 @@ TEST_F(ExecAFake, BatchFolderFallsBackFromBatchDirToTempFolderToTemp) {
     EXPECT_EQ(entryNames(tempEnv.path()).size(), 1u);
 }
 
+TEST_F(ExecAFake, AnEmptyTempCountsAsUnset) {
+    test::TempDir tmpdir;
+    test::ScopedEnv env("TEMP", "");
+    test::ScopedEnv fallback("TMPDIR", tmpdir.str());
+    TempFolder.clear();
+    ExecA("del a", "", 0, "", taskId, false);
+    EXPECT_EQ(entryNames(tmpdir.path()).size(), 1u);
+}
+
 TEST_F(ExecAFake, WaitPollsEvery50msHandlingEventsAndRemovesTheBatchFile) {
     table.setChildRun(3, 5);
     EXPECT_EQ(ExecA("del a", "", 0, "", taskId, true), 5);

@@ -120,6 +120,33 @@ bool RegSetValue(uint32_t rootKey, const std::string& keyPath, const std::string
     }
 }
 
+std::string RegGetUntrimmedString(uint32_t rootKey, const std::string& keyPath,
+                                  const std::string& valueName, const std::string& computer) {
+    try {
+        Registry r = connect(computer);
+        std::optional<RegistryValue> v =
+            r.backend ? r.backend->queryValue(rootKey, keyPath, valueName) : std::nullopt;
+        if (!v || !isStringLike(v->type)) return std::string();
+        std::string data(v->data.begin(), v->data.end());
+        return data.substr(0, data.find('\0'));
+    } catch (...) {
+        return std::string();
+    }
+}
+
+bool RegSetUntrimmedString(uint32_t rootKey, const std::string& keyPath,
+                           const std::string& valueName, const std::string& value,
+                           const std::string& computer) {
+    try {
+        if (!RegCreateKey(rootKey, keyPath, computer)) return false;
+        Registry r = connect(computer);
+        return r.backend &&
+               r.backend->setValue(rootKey, keyPath, valueName, platform::stringValue(value));
+    } catch (...) {
+        return false;
+    }
+}
+
 bool RegCreateKey(uint32_t rootKey, const std::string& keyPath, const std::string& computer) {
     try {
         if (RegKeyExists(rootKey, keyPath, computer)) return true;

@@ -39,6 +39,16 @@ RegData RegGetValue(uint32_t rootKey, const std::string& keyPath, const std::str
 bool RegSetValue(uint32_t rootKey, const std::string& keyPath, const std::string& valueName,
                  const RegInput& value, const std::string& computer);
 
+// A string value as stored, up to its first NUL and not trimmed, for values whose blanks are the
+// value itself (a blank thousands separator). "" when missing, unreadable or not a string.
+std::string RegGetUntrimmedString(uint32_t rootKey, const std::string& keyPath,
+                                  const std::string& valueName, const std::string& computer);
+
+// Writes a string value as it stands: neither trimmed nor taken for a number.
+bool RegSetUntrimmedString(uint32_t rootKey, const std::string& keyPath,
+                           const std::string& valueName, const std::string& value,
+                           const std::string& computer);
+
 // True when the key exists afterwards.
 bool RegCreateKey(uint32_t rootKey, const std::string& keyPath, const std::string& computer);
 

@@ -1,7 +1,6 @@
 #include "NumberFormat.h"
 
 #include <string>
-#include <variant>
 
 #include "RegistryModule.h"
 #include "Variablen.h"
@@ -14,14 +13,14 @@ namespace reg = RegistryModule;
 
 constexpr char kInternational[] = "Control Panel\\International";
 
+// A separator is one character, and a blank one (several locales group thousands so) is a
+// separator all the same: it is read and written back untrimmed.
 std::string readSeparator(const char* name) {
-    reg::RegData data = reg::RegGetValue(reg::HKEY_CURRENT_USER, kInternational, name, "", true);
-    const std::string* text = std::get_if<std::string>(&data);
-    return text ? *text : std::string();
+    return reg::RegGetUntrimmedString(reg::HKEY_CURRENT_USER, kInternational, name, "");
 }
 
 void writeSeparator(const char* name, const std::string& value) {
-    reg::RegSetValue(reg::HKEY_CURRENT_USER, kInternational, name, value, "");
+    reg::RegSetUntrimmedString(reg::HKEY_CURRENT_USER, kInternational, name, value, "");
 }
 
 }  // namespace

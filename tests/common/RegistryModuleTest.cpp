@@ -84,6 +84,21 @@ TEST_F(RegistryModuleTest, OnlyWholeNumbersBecomeDwords) {
     EXPECT_EQ(stored("text"), platform::stringValue(","));
 }
 
+TEST_F(RegistryModuleTest, UntrimmedStringsKeepTheirBlanks) {
+    EXPECT_TRUE(RegSetUntrimmedString(HKEY_LOCAL_MACHINE, kKey, "blank", " ", ""));
+    EXPECT_EQ(stored("blank"), platform::stringValue(" "));
+    EXPECT_TRUE(RegSetUntrimmedString(HKEY_LOCAL_MACHINE, kKey, "twelve", "12", ""));
+    EXPECT_EQ(stored("twelve"), platform::stringValue("12"));
+    store("multi", {regtype::MultiString, {' ', 0, 'b', 0, 0}});
+    store("dword", platform::dwordValue(1));
+    EXPECT_EQ(RegGetUntrimmedString(HKEY_LOCAL_MACHINE, kKey, "blank", ""), " ");
+    EXPECT_EQ(RegGetUntrimmedString(HKEY_LOCAL_MACHINE, kKey, "multi", ""), " ");
+    EXPECT_EQ(RegGetUntrimmedString(HKEY_LOCAL_MACHINE, kKey, "dword", ""), "");
+    EXPECT_EQ(RegGetUntrimmedString(HKEY_LOCAL_MACHINE, kKey, "missing", ""), "");
+    EXPECT_EQ(RegGetUntrimmedString(HKEY_LOCAL_MACHINE, kKey, "blank", "server"), "");
+    EXPECT_FALSE(RegSetUntrimmedString(HKEY_LOCAL_MACHINE, kKey, "blank", " ", "server"));
+}
+
 TEST_F(RegistryModuleTest, KeysAreCreatedWithTheirParentsAndMatchedIgnoringCase) {
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Control Panel\\International", ""));
     EXPECT_TRUE(RegCreateKey(HKEY_CURRENT_USER, "Control Panel\\International", ""));

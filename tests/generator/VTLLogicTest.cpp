@@ -7,6 +7,7 @@
 #include "VTLLogic.h"
 #include "Variablen.h"
 #include "core/Error.h"
+#include "platform/RegistryStore.h"
 #include "platform/WindowSystem.h"
 #include "support/TempDir.h"
 
@@ -76,6 +77,22 @@ TEST(NumberSeparators, SeparatorsThatWereNotThereAreNotWrittenBackEmpty) {
     NumberFormat::restoreNumberSeparators();
     EXPECT_EQ(separator("sDecimal"), ".");
     EXPECT_EQ(separator("sThousand"), ",");
+    resetRunState();
+}
+
+// Several locales group thousands with a blank.
+TEST(NumberSeparators, ABlankThousandsSeparatorIsWrittenBackAsItWas) {
+    test::ScopedPlatformHome home;
+    resetRunState();
+    const char* key = "Control Panel\\International";
+    ASSERT_TRUE(platform::registry().createKey(platform::kCurrentUser, key));
+    ASSERT_TRUE(platform::registry().setValue(platform::kCurrentUser, key, "sThousand",
+                                              platform::stringValue(" ")));
+    NumberFormat::setNumberSeparators();
+    EXPECT_EQ(separator("sThousand"), ",");
+    NumberFormat::restoreNumberSeparators();
+    EXPECT_EQ(platform::registry().queryValue(platform::kCurrentUser, key, "sThousand"),
+              platform::stringValue(" "));
     resetRunState();
 }
 

@@ -12,6 +12,11 @@ namespace vtl {
 
 std::shared_ptr<mstn::Application> MSTNApp;
 
+void sendKeyin(const std::string& keyin) {
+    if (!MSTNApp) throw objectNotSet();
+    MSTNApp->MbeSendCommand(keyin);
+}
+
 namespace mstnmacro {
 
 namespace {
@@ -33,7 +38,7 @@ void RunMSTNMacro(const std::string& code) {
     removeWithTwin(file);
     files::writeFile(file, "Sub main\r\n" + code + "\r\nEnd Sub\r\n");
     try {
-        MSTNApp->MbeSendCommand("macro " + file.string());
+        sendKeyin("macro " + file.string());
     } catch (...) {
         // The macro file does not stay; the key-in's error, not a failed removal, goes on.
         try {

@@ -12,6 +12,10 @@ namespace vtl {
 // after its work. The macro runner sends its key-in to it.
 extern std::shared_ptr<mstn::Application> MSTNApp;
 
+// Sends a key-in to MSTNApp, the way every drawing step talks to MicroStation; error 91 when none
+// is attached.
+void sendKeyin(const std::string& keyin);
+
 namespace mstnmacro {
 
 // Writes "Sub main", the code and "End Sub" to macro.bas under TMP, runs it in MicroStation and

@@ -234,7 +234,7 @@ void dumpOptionsAndOverview(const RunState& s, Dump& d) {
     d.add("excelfile", s.excelfile);
     for (const TextKey& key : kSeedKeys) d.add(key);
     for (const TextKey& key : kPipeKeys) d.add(key);
-    d.add("Unitfactor", printForm(s.Unitfactor));
+    d.add("Unitfactor", num::printForm(s.Unitfactor));
     d.add("NotUsedComponent", s.NotUsedComponent);
 }
 
@@ -243,10 +243,10 @@ void dumpSheetsAndPlots(const RunState& s, Dump& d) {
     d.add(kI3DLENtext);
     d.add(kTABtext);
     for (const TextKey& key : kTablePointKeys) d.add(key);
-    d.add("TABround", printForm(s.TABround));
-    d.add("TABfactor", printForm(s.TABfactor));
-    d.add("TABaccuracy", printForm(s.TABaccuracy));
-    d.add("gridextension", printForm(s.gridextension));
+    d.add("TABround", num::printForm(s.TABround));
+    d.add("TABfactor", num::printForm(s.TABfactor));
+    d.add("TABaccuracy", num::printForm(s.TABaccuracy));
+    d.add("gridextension", num::printForm(s.gridextension));
     d.add(kLineLabeltext);
     d.add("Gridfile", s.Gridfile);
     d.add("ICSseedfile", s.ICSseedfile);
@@ -298,18 +298,6 @@ void ReadINIVariables() {
 
 void setOptionBox(int16_t ConfigData::*box, int16_t value) {
     setBox(Variablen(), box, value);
-}
-
-double RoundValue(double value, int16_t digits) {
-    return num::roundValue(value, digits);
-}
-
-std::string printForm(double value) {
-    std::string digits = num::text(value);
-    const bool negative = digits.front() == '-';
-    if (negative) digits.erase(0, 1);
-    if (digits.starts_with("0.")) digits.erase(0, 1);
-    return (negative ? "-" : " ") + digits;
 }
 
 }  // namespace vtl

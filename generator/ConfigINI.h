@@ -27,11 +27,4 @@ void ReadINIVariables();
 // createICS, clearing createICS clears createI3D.
 void setOptionBox(int16_t ConfigData::*box, int16_t value);
 
-// Decimal rounding with halves going up, also for negative values.
-double RoundValue(double value, int16_t digits);
-
-// A number as the runtime prints it: a blank for zero or a positive value, "-" for a negative
-// one, then up to 15 significant digits without a leading zero before the point (" .01").
-std::string printForm(double value);
-
 }  // namespace vtl

@@ -147,17 +147,8 @@ void appendContinuationLines(HeaderData& h, const HeaderFile& file) {
 // --- Snapping to the IDF end points -----------------------------------------------------------
 
 double number(const std::string& s) {
-    const std::string trimmed = text::trim(s);
-    std::string_view v = trimmed;
-    if (!v.empty() && v[0] == '+') v.remove_prefix(1);
-    double value = 0;
-    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
-    if (v.empty() || v.find_first_not_of("0123456789.+-eE") != std::string_view::npos ||
-        end != v.data() + v.size() || ec == std::errc::invalid_argument) {
-        throw Error(13, "", "Type mismatch");
-    }
-    if (ec == std::errc::result_out_of_range) throw Error(err::Overflow, "", "Overflow");
-    return value;
+    if (std::optional<double> value = num::parseDecimal(s)) return *value;
+    throw Error(13, "", "Type mismatch");
 }
 
 // A header value in drawing units: divided by Unitfactor * 80, a 32-bit whole number.

@@ -1,7 +1,6 @@
 #include "OverviewDrawing.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -17,11 +16,6 @@
 #include "mstnmacro.h"
 
 namespace vtl {
-
-void sendKeyin(const std::string& keyin) {
-    if (!MSTNApp) throw Error(91, "", "Object variable or With block variable not set");
-    MSTNApp->MbeSendCommand(keyin);
-}
 
 namespace {
 
@@ -127,17 +121,9 @@ Extent extentOf(const RunState& s) {
     return e;
 }
 
-// A number as the whole text stands (blanks around it allowed); 0 for anything else, also for
-// the words "inf" and "nan" that the conversion would otherwise take.
+// A setting that is a number as its whole text stands; 0 for anything else.
 double numericOrZero(const std::string& text) {
-    const std::string t = text::trim(text);
-    std::string_view v = t;
-    if (!v.empty() && v[0] == '+') v.remove_prefix(1);
-    if (v.empty() || v.find_first_not_of("0123456789.+-eE") != std::string_view::npos) return 0;
-    double value = 0;
-    const auto result = std::from_chars(v.data(), v.data() + v.size(), value);
-    if (result.ec != std::errc() || result.ptr != v.data() + v.size()) return 0;
-    return value;
+    return num::parseDecimal(text).value_or(0);
 }
 
 // A value of the [Cell] settings, trimmed.

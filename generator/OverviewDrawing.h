@@ -6,9 +6,6 @@
 
 namespace vtl {
 
-// Sends a key-in to the MicroStation in MSTNApp; error 91 when none is attached.
-void sendKeyin(const std::string& keyin);
-
 // Draws the runs of TopoTable into the design file open in MSTNApp; withCell adds the marker cell
 // of the [Cell] settings when the pipeline's diagonal is below MinLineLength. Ends with the save.
 // A failure sets StepError and is raised with "leitung_einzeichnen" in its source.

@@ -17,7 +17,6 @@
 #include "Hfile_zerlegen.h"
 #include "INIFileModule.h"
 #include "LOGModule.h"
-#include "OverviewDrawing.h"
 #include "RunHost.h"
 #include "RunLog.h"
 #include "RunSteps.h"

@@ -114,9 +114,17 @@ int32_t toLong(double value) { return roundedWhole<int32_t>(value); }
 
 int16_t toInteger(double value) { return roundedWhole<int16_t>(value); }
 
-double roundValue(double value, int digits) {
+double RoundValue(double value, int digits) {
     double scale = std::pow(10.0, digits);
     return std::floor(value * scale + 0.5) / scale;
+}
+
+std::string printForm(double value) {
+    std::string digits = text(value);
+    const bool negative = digits.front() == '-';
+    if (negative) digits.erase(0, 1);
+    if (digits.starts_with("0.")) digits.erase(0, 1);
+    return (negative ? "-" : " ") + digits;
 }
 
 }  // namespace vtl::num

@@ -20,7 +20,8 @@ inline std::string text(long value) { return text(static_cast<long long>(value))
 // sign, digits, a "." with digits and an exponent are taken as far as they go.
 double leadingNumber(std::string_view s);
 
-// A text that is, after trimming blanks, a plain decimal number ("12", "-0.5", ".5") and nothing else.
+// A text that is, after trimming blanks, a plain decimal number ("12", "-0.5", ".5") and nothing
+// else: no exponent, no second sign, no words such as "inf".
 std::optional<double> parseDecimal(std::string_view s);
 
 // A text that is, after trimming blanks, an optionally signed whole number in the 32-bit range.
@@ -33,6 +34,10 @@ int32_t toLong(double value);
 int16_t toInteger(double value);
 
 // Decimal rounding with halves going up, also for negative values: Int(v * 10^d + 0.5) / 10^d.
-double roundValue(double value, int digits);
+double RoundValue(double value, int digits);
+
+// A number as the runtime prints it: a blank for zero or a positive value, "-" for a negative
+// one, then up to 15 significant digits without a leading zero before the point (" .01").
+std::string printForm(double value);
 
 }  // namespace vtl::num

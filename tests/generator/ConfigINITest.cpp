@@ -254,24 +254,5 @@ TEST(PointerIniTest, NamesTheActiveIniOrItself) {
     EXPECT_EQ(std::filesystem::path(pointerIniFile()).filename(), "vtl.ini");
 }
 
-TEST(RoundValueTest, HalvesGoUpAlsoForNegativeValues) {
-    EXPECT_EQ(RoundValue(2.5, 0), 3);
-    EXPECT_EQ(RoundValue(-2.5, 0), -2);
-    EXPECT_EQ(RoundValue(1.25, 1), 1.3);
-    EXPECT_EQ(RoundValue(-1.26, 1), -1.3);
-    EXPECT_EQ(RoundValue(1234.5, -2), 1200);
-}
-
-TEST(PrintFormTest, SignPositionAndNoLeadingZero) {
-    EXPECT_EQ(printForm(1000), " 1000");
-    EXPECT_EQ(printForm(0), " 0");
-    EXPECT_EQ(printForm(0.01), " .01");
-    EXPECT_EQ(printForm(-0.5), "-.5");
-    EXPECT_EQ(printForm(-12.75), "-12.75");
-    EXPECT_EQ(printForm(1e15), " 1E+15");
-    EXPECT_EQ(printForm(0.00001), " 1E-05");
-    EXPECT_EQ(printForm(1.0 / 3), " .333333333333333");
-}
-
 }  // namespace
 }  // namespace vtl

@@ -231,6 +231,11 @@ TEST(HfileZerlegenTest, ConversionFaultsFailOnlyForMatchingRows) {
                                 {idf("R1", "E1", "80000 1,6 240000", "E2", "0 0 0")}));
     EXPECT_EQ(e.number(), 13);
     EXPECT_EQ(e.description(), "Type mismatch");
+    // A doubled sign is no number.
+    EXPECT_EQ(parseError(header({topo("PIPE", "R1", "E1", "1 +-2 3", "5")},
+                                {idf("R1", "E1", "80000 160000 240000", "E2", "0 0 0")}))
+                  .number(),
+              13);
     // A row too short for its coordinates has empty ones.
     EXPECT_EQ(
         parseError(header({"PIPE R1 E1"}, {idf("R1", "E1", "1 2 3", "E2", "0 0 0")})).number(), 13);

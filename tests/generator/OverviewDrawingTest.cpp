@@ -143,6 +143,13 @@ TEST_F(OverviewDrawingTest, NoCellForALongPipelineAMissingLimitOrWithoutTheCellO
     cellSettings("inf");
     leitung_einzeichnen(true);
     EXPECT_EQ(cellKeyins(), 0);
+    // A doubled sign is no number either: the scale "+-7" counts as none.
+    fake->keyins.clear();
+    cellSettings("100", "+-7");
+    leitung_einzeichnen(true);
+    EXPECT_EQ(cellKeyins(), 1);
+    for (const auto& k : fake->keyins) EXPECT_NE(k.rfind("as=", 0), 0u) << k;
+    fake->keyins.clear();
     cellSettings("50.5", "0");
     leitung_einzeichnen(false);
     EXPECT_EQ(cellKeyins(), 0);

@@ -50,7 +50,13 @@ TEST(StrictParseTest, AcceptsOnlyPlainNumbers) {
     EXPECT_EQ(parseWhole32("+7"), 7);
     EXPECT_FALSE(parseWhole32("+-7"));
     EXPECT_FALSE(parseDecimal("+-0.5"));
+    EXPECT_FALSE(parseDecimal("+-7"));
+    EXPECT_EQ(parseDecimal("+7"), 7);
     EXPECT_EQ(parseDecimal("0.25"), 0.25);
+    EXPECT_EQ(parseDecimal(" -12.5 "), -12.5);
+    EXPECT_FALSE(parseDecimal("12.5e2"));
+    EXPECT_FALSE(parseDecimal("inf"));
+    EXPECT_FALSE(parseDecimal("nan"));
     EXPECT_FALSE(parseDecimal("1,5"));
     EXPECT_FALSE(parseDecimal(""));
 }
@@ -72,10 +78,29 @@ TEST(WholeNumberTest, LongConversionRoundsHalvesToEven) {
 }
 
 TEST(WholeNumberTest, RoundValueTakesHalvesUpAlsoBelowZero) {
-    EXPECT_DOUBLE_EQ(roundValue(1.25, 1), 1.3);
-    EXPECT_DOUBLE_EQ(roundValue(-2.5, 0), -2);
-    EXPECT_DOUBLE_EQ(roundValue(12.5, 0), 13);
-    EXPECT_DOUBLE_EQ(roundValue(1234.5678, -2), 1200);
+    EXPECT_DOUBLE_EQ(RoundValue(1.25, 1), 1.3);
+    EXPECT_DOUBLE_EQ(RoundValue(-2.5, 0), -2);
+    EXPECT_DOUBLE_EQ(RoundValue(12.5, 0), 13);
+    EXPECT_DOUBLE_EQ(RoundValue(1234.5678, -2), 1200);
+}
+
+TEST(RoundValueTest, HalvesGoUpAlsoForNegativeValues) {
+    EXPECT_EQ(RoundValue(2.5, 0), 3);
+    EXPECT_EQ(RoundValue(-2.5, 0), -2);
+    EXPECT_EQ(RoundValue(1.25, 1), 1.3);
+    EXPECT_EQ(RoundValue(-1.26, 1), -1.3);
+    EXPECT_EQ(RoundValue(1234.5, -2), 1200);
+}
+
+TEST(PrintFormTest, SignPositionAndNoLeadingZero) {
+    EXPECT_EQ(printForm(1000), " 1000");
+    EXPECT_EQ(printForm(0), " 0");
+    EXPECT_EQ(printForm(0.01), " .01");
+    EXPECT_EQ(printForm(-0.5), "-.5");
+    EXPECT_EQ(printForm(-12.75), "-12.75");
+    EXPECT_EQ(printForm(1e15), " 1E+15");
+    EXPECT_EQ(printForm(0.00001), " 1E-05");
+    EXPECT_EQ(printForm(1.0 / 3), " .333333333333333");
 }
 
 }  // namespace

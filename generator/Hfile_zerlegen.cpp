@@ -85,21 +85,11 @@ int appendRow(RunTable& table, int32_t& count, const std::string& line) {
     return row;
 }
 
-// Characters first (from 1) to first + count - 1 of a UTF-8 text, fewer at its end.
+// Columns first (from 1) to first + count - 1 of a line, fewer at its end. Header files are
+// single-byte Windows text, so a column is a byte.
 std::string_view mid(std::string_view s, size_t first, size_t count) {
-    size_t start = s.size();
-    size_t end = s.size();
-    size_t character = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
-        ++character;
-        if (character == first) start = i;
-        if (character == first + count) {
-            end = i;
-            break;
-        }
-    }
-    return s.substr(start, end - start);
+    if (first > s.size()) return {};
+    return s.substr(first - 1, count);
 }
 
 // --- Sections ---------------------------------------------------------------------------------
@@ -513,6 +503,8 @@ std::vector<std::string> topoDump(const HeaderData& h) {
                         t(r, 7), t(r, 8), t(r, 9), t(r, 10)}));
     }
     lines.push_back("======== End Topo Line ============");
+    // The header's text is single-byte Windows text; the log is UTF-8.
+    for (std::string& line : lines) line = text::ansiToUtf8(line);
     return lines;
 }
 

@@ -27,6 +27,10 @@ struct HeaderFile {
     std::string IsoName;
 };
 
+// Header files are single-byte Windows (ANSI) text and are read byte for byte: HText, HLines and
+// the tables hold their bytes, and a fixed column is a byte. Only what goes to the log or a
+// message is converted to UTF-8.
+//
 // Parses header.HText into HLines, the section indexes and the three run tables, which are set
 // up afresh first; a ".h1" header also reads its continuation files from its folder. Header
 // units become drawing units by division by Unitfactor * 80. The topology dump goes to log when

@@ -28,8 +28,9 @@ std::string keyOf(const RunState& s, int row) {
 const std::string& coordinate(const RunState& s, int row, int column) {
     const std::string& value = s.TopoTable(row, column);
     if (!num::parseDecimal(value)) {
-        raise(kOwnError, "Coordinate '" + value + "' of " + s.TopoTable(row, 0) + " " +
-                             s.TopoTable(row, 1) + " in the header file is not a number");
+        raise(kOwnError,
+              text::ansiToUtf8("Coordinate '" + value + "' of " + s.TopoTable(row, 0) + " " +
+                               s.TopoTable(row, 1) + " in the header file is not a number"));
     }
     return value;
 }

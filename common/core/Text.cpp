@@ -109,4 +109,42 @@ std::string join(const std::vector<std::string>& parts, std::string_view separat
     return out;
 }
 
+namespace {
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Code page 1252 at 0x80 to 0x9F; 0 where it has no character (Latin-1's control stays).
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+}  // namespace
+
+std::string latin1ToUtf8(std::string_view latin1) {
+    std::string utf8;
+    for (unsigned char c : latin1) appendUtf8(utf8, c);
+    return utf8;
+}
+
+std::string ansiToUtf8(std::string_view ansi) {
+    std::string utf8;
+    for (unsigned char c : ansi) {
+        const char32_t mapped = c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : 0;
+        appendUtf8(utf8, mapped != 0 ? mapped : c);
+    }
+    return utf8;
+}
+
 }  // namespace vtl::text

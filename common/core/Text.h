@@ -31,6 +31,12 @@ std::vector<std::string_view> characters(std::string_view s);
 
 // Splits at every occurrence of the separator; empty parts are kept.
 std::vector<std::string> split(std::string_view s, char separator);
+
+// Latin-1 text as UTF-8.
+std::string latin1ToUtf8(std::string_view latin1);
+// Single-byte Windows (ANSI) text as UTF-8: code page 1252, which is Latin-1 but for the
+// printable characters it puts at 0x80 to 0x9F.
+std::string ansiToUtf8(std::string_view ansi);
 std::string join(const std::vector<std::string>& parts, std::string_view separator);
 
 }  // namespace vtl::text

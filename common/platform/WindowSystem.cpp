@@ -67,19 +67,6 @@ int ignoreIoError(Display* display) {
 }
 void keepRunning(Display*, void*) {}
 
-std::string latin1ToUtf8(std::string_view latin1) {
-    std::string utf8;
-    for (unsigned char c : latin1) {
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else {
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return utf8;
-}
-
 constexpr long kNetWmStateRemove = 0;
 constexpr long kNetWmStateAdd = 1;
 constexpr long kSourceApplication = 1;
@@ -238,7 +225,7 @@ std::vector<Window> bottomUp(const Connection& x) {
 
 std::string textOf(const Connection& x, XTextProperty& property) {
     std::string raw(reinterpret_cast<const char*>(property.value), property.nitems);
-    if (property.encoding == XA_STRING) return latin1ToUtf8(raw);
+    if (property.encoding == XA_STRING) return text::latin1ToUtf8(raw);
     if (property.encoding == x.atom("UTF8_STRING")) return raw;
     char** list = nullptr;
     int count = 0;

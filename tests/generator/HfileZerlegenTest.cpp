@@ -268,6 +268,25 @@ TEST(HfileZerlegenTest, DashedFreeEndsTakeTheComponentBeyondTheirConnection) {
     EXPECT_EQ(h.LineEndTable(3, 0), "");
 }
 
+// Header files are Windows single-byte text: a degree sign is the one byte 0xB0, and a column
+// is a byte. The log gets the text as UTF-8.
+TEST(HfileZerlegenTest, ColumnsAreBytesAndTheDumpIsUtf8) {
+    std::string dash = dashLine("D1");
+    dash[10] = '\xB0';
+    std::vector<std::string> dump;
+    HeaderData h = parse(header({topo("PIPE", "R1", "E1", "1 1 1", "-1"),
+                                 topo("PIPE", "D1", "E1", "2 2 2", "-1", "G\xB0")},
+                                {dash}),
+                         {"/none/a.h", "/none/", "a"}, 1000, [&](auto& lines) { dump = lines; });
+    EXPECT_EQ(h.TopoTable(2, 0), "Dash");
+    EXPECT_EQ(h.TopoTable(1, 0), "PIPE");
+    EXPECT_EQ(h.TopoTable(2, 9), "G\xB0");  // the tables keep the header's bytes
+    ASSERT_EQ(dump.size(), 5u);
+    EXPECT_EQ(dump[3],
+              "Dash          D1            E1            0.00          0.00          0.00  -1"
+              "      150           A1B           G\xC2\xB0            1");
+}
+
 TEST(HfileZerlegenTest, LineEndsCopyTwentyColumnsAndDropConsecutiveDuplicates) {
     std::string wide = topo("PIPE", "R1", "E1", "1 2 3", "-1");
     for (int column = 11; column <= 20; ++column) wide += " c" + std::to_string(column);

@@ -26,7 +26,9 @@ std::string regString(const std::string& key, const std::string& name) {
 
 bool isVersion7(const std::string& version) { return text::startsWith(version, "07."); }
 
-bool mstnProcessRuns() { return modProcess::IsAppRunning(mstn::kProcessImage); }
+bool mstnProcessRuns() {
+    return modProcess::IsAppRunning(mstn::kProcessImage);
+}
 
 // A killed MicroStation's window can outlive its process for a moment; with nobody behind it
 // to answer, it counts as no MicroStation.

@@ -104,10 +104,9 @@ TEST_F(OverviewDrawingTest, AFilteredRowInsideARunBreaksItsLineString) {
     row("ELBO", "2", "7", "0.00");
     row("ELBO", "2", "8", "8");
     leitung_einzeichnen(false);
-    EXPECT_EQ(drawn(),
-              (Keyins{"reset;place lstring", "xy=1,1,0", "xy=5,5,0", "reset", "xy=5,5,0",
-                      "xy=3,3,0", "reset", "xy=5,5,0", "xy=4,4,0", "reset;place lstring",
-                      "xy=6,6,0", "reset", "xy=8,8,0"}));
+    EXPECT_EQ(drawn(), (Keyins{"reset;place lstring", "xy=1,1,0", "xy=5,5,0", "reset", "xy=5,5,0",
+                               "xy=3,3,0", "reset", "xy=5,5,0", "xy=4,4,0", "reset;place lstring",
+                               "xy=6,6,0", "reset", "xy=8,8,0"}));
 }
 
 TEST_F(OverviewDrawingTest, TheCellGoesToTheCentreOfASmallPipelineWithItsScale) {

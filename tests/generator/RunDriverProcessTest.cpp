@@ -201,10 +201,10 @@ TEST_F(RunDriverProcessTest, AHeaderFileFailingBeforeItsDrawingOpensIsConcludedU
     RunDriver::Start_Click(host, steps);
 
     EXPECT_EQ(keyins(received()), openingKeyins("A", false));
-    EXPECT_EQ(conclusionEntries(log()),
-              std::vector<std::string>{
-                  entry(iso("B", ".h"),
-                        "is current open file:, Error:IDF order im h-File nicht gefunden")});
+    EXPECT_EQ(
+        conclusionEntries(log()),
+        std::vector<std::string>{entry(
+            iso("B", ".h"), "is current open file:, Error:IDF order im h-File nicht gefunden")});
     expectMessageAgreesWithConclusion();
 }
 

@@ -137,7 +137,7 @@ void appendContinuationLines(HeaderData& h, const HeaderFile& file) {
 // --- Snapping to the IDF end points -----------------------------------------------------------
 
 double number(const std::string& s) {
-    if (std::optional<double> value = num::parseDecimal(s)) return *value;
+    if (std::optional<double> value = num::parseNumber(s)) return *value;
     throw Error(13, "", "Type mismatch");
 }
 

@@ -55,11 +55,14 @@ std::string text(double value) {
     if (value == 0) return "0";  // also for -0
     if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : (value > 0 ? "Inf" : "-Inf");
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     return exponentStyle(std::string(buffer, result.ptr));
 }
 
-std::string text(long long value) { return std::to_string(value); }
+std::string text(long long value) {
+    return std::to_string(value);
+}
 
 double leadingNumber(std::string_view s) {
     size_t i = 0;
@@ -99,6 +102,24 @@ std::optional<double> parseDecimal(std::string_view s) {
     return value;
 }
 
+std::optional<double> parseNumber(std::string_view s) {
+    std::optional<std::string> t = withoutPlusSign(s);
+    if (!t) return {};
+    std::string_view v = *t;
+    if (v.empty() || v.find_first_not_of("+-0123456789.eE") != std::string_view::npos) return {};
+    double value = 0;
+    auto result = std::from_chars(v.data(), v.data() + v.size(), value);
+    if (result.ptr != v.data() + v.size()) return {};
+    if (result.ec == std::errc::result_out_of_range) {
+        const size_t exponent = v.find_first_of("eE");
+        if (exponent != std::string_view::npos && v.substr(exponent + 1).starts_with('-'))
+            return 0.0;
+        throw Error(err::Overflow, "", "Overflow");
+    }
+    if (result.ec != std::errc()) return {};
+    return value;
+}
+
 std::optional<int32_t> parseWhole32(std::string_view s) {
     std::optional<std::string> t = withoutPlusSign(s);
     if (!t) return {};
@@ -110,9 +131,13 @@ std::optional<int32_t> parseWhole32(std::string_view s) {
     return value;
 }
 
-int32_t toLong(double value) { return roundedWhole<int32_t>(value); }
+int32_t toLong(double value) {
+    return roundedWhole<int32_t>(value);
+}
 
-int16_t toInteger(double value) { return roundedWhole<int16_t>(value); }
+int16_t toInteger(double value) {
+    return roundedWhole<int16_t>(value);
+}
 
 double RoundValue(double value, int digits) {
     double scale = std::pow(10.0, digits);

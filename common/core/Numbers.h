@@ -13,8 +13,12 @@ namespace vtl::num {
 // thousands separators, an exponent written as "1E+20".
 std::string text(double value);
 std::string text(long long value);
-inline std::string text(int value) { return text(static_cast<long long>(value)); }
-inline std::string text(long value) { return text(static_cast<long long>(value)); }
+inline std::string text(int value) {
+    return text(static_cast<long long>(value));
+}
+inline std::string text(long value) {
+    return text(static_cast<long long>(value));
+}
 
 // The leading number of a text, 0 when it starts with none: blanks are skipped, then an optional
 // sign, digits, a "." with digits and an exponent are taken as far as they go.
@@ -23,6 +27,11 @@ double leadingNumber(std::string_view s);
 // A text that is, after trimming blanks, a plain decimal number ("12", "-0.5", ".5") and nothing
 // else: no exponent, no second sign, no words such as "inf".
 std::optional<double> parseDecimal(std::string_view s);
+
+// A text that is, after trimming blanks, a number as the runtime converts a text to a double: a
+// plain decimal number with an optional exponent ("1.5E3"), nothing else. A number beyond the
+// range of a double raises error 6 "Overflow"; one too small for it is 0.
+std::optional<double> parseNumber(std::string_view s);
 
 // A text that is, after trimming blanks, an optionally signed whole number in the 32-bit range.
 std::optional<int32_t> parseWhole32(std::string_view s);

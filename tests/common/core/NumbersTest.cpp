@@ -1,10 +1,9 @@
-#include "core/Numbers.h"
-
 #include <gtest/gtest.h>
 
 #include <clocale>
 
 #include "core/Error.h"
+#include "core/Numbers.h"
 
 namespace vtl::num {
 namespace {
@@ -59,6 +58,25 @@ TEST(StrictParseTest, AcceptsOnlyPlainNumbers) {
     EXPECT_FALSE(parseDecimal("nan"));
     EXPECT_FALSE(parseDecimal("1,5"));
     EXPECT_FALSE(parseDecimal(""));
+}
+
+TEST(WholeTextTest, NumbersTakeAnExponentButNoSecondSignOrWord) {
+    EXPECT_EQ(parseNumber("12.5e2"), 1250);
+    EXPECT_EQ(parseNumber(" +1E-3 "), 0.001);
+    EXPECT_EQ(parseNumber("-7"), -7);
+    EXPECT_EQ(parseNumber("1e-999"), 0);
+    EXPECT_FALSE(parseNumber("+-7"));
+    EXPECT_FALSE(parseNumber("-+7"));
+    EXPECT_FALSE(parseNumber("inf"));
+    EXPECT_FALSE(parseNumber("1e"));
+    EXPECT_FALSE(parseNumber("2;exit"));
+    EXPECT_FALSE(parseNumber(""));
+    try {
+        parseNumber("1e999");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), err::Overflow);
+    }
 }
 
 TEST(WholeNumberTest, LongConversionRoundsHalvesToEven) {

@@ -1,4 +1,4 @@
-#include "Dialog.h"
+#include "common/Dialog.h"
 
 #include <filesystem>
 #include <system_error>

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "FileOperationModule.h"
+#include "common/FileOperationModule.h"
 #include "core/Clock.h"
 #include "core/Environment.h"
 #include "core/Text.h"

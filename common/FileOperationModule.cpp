@@ -1,4 +1,4 @@
-#include "FileOperationModule.h"
+#include "common/FileOperationModule.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -46,7 +46,9 @@ VersionCache versionCache;
 constexpr int64_t kReadyTimeoutMs = 120000;
 constexpr int64_t kReadyPollMs = 50;
 
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
+std::string quoted(const std::string& s) {
+    return "'" + s + "'";
+}
 
 std::string padVersion(const std::string& version) {
     std::vector<std::string> parts = text::split(version, '.');
@@ -60,7 +62,9 @@ std::string padVersion(const std::string& version) {
 
 // --- The last-error record ---------------------------------------------------------------------
 
-void ClearLastError() { lastError = LastError{}; }
+void ClearLastError() {
+    lastError = LastError{};
+}
 
 void GetLastErrorInfo(int32_t& number, std::string& source, std::string& description) {
     number = lastError.number;
@@ -77,7 +81,8 @@ void RecordLastError(std::string_view procedure, const Error& error) {
 // --- Versions ----------------------------------------------------------------------------------
 
 std::string GetVersionString(const std::string& file, bool padded) {
-    // The cache answers only for the file and form it was built for; another file gets its own text.
+    // The cache answers only for the file and form it was built for; another file gets its own
+    // text.
     if (!text::trim(versionCache.text).empty() && versionCache.padded == padded &&
         versionCache.file == file) {
         return versionCache.text;
@@ -91,7 +96,8 @@ std::string GetVersionString(const std::string& file, bool padded) {
 std::string GetFileVersion(const std::string& file) {
     return Recorded("GetFileVersion", std::string(), [&] {
         fs::path path = text::trim(file).empty() ? env::programFile() : fs::path(file);
-        version::FixedFileInfo info = version::readFixedFileInfo(path).value_or(version::FixedFileInfo{});
+        version::FixedFileInfo info =
+            version::readFixedFileInfo(path).value_or(version::FixedFileInfo{});
         // Each word is an unsigned 16-bit number: a version part above 32767 stays positive.
         return num::text(static_cast<long long>(info.fileVersionMS >> 16)) + "." +
                num::text(static_cast<long long>(info.fileVersionMS & 0xFFFF)) + "." +
@@ -157,7 +163,8 @@ void copyChecked(const std::string& source, const std::string& dest, bool useShe
 }
 
 void verifyCopy(const std::string& source, const std::string& dest) {
-    struct stat s {}, d {};
+    struct stat s {
+    }, d{};
     if (::stat(source.c_str(), &s) != 0) throw errnoError(errno, source);
     if (::stat(dest.c_str(), &d) != 0) throw errnoError(errno, dest);
     if (s.st_size != d.st_size || s.st_mtim.tv_sec != d.st_mtim.tv_sec) {
@@ -220,7 +227,9 @@ std::string GetTempName() {
     return name;
 }
 
-std::string GetTempBaseName() { return GetFileBaseName(GetTempName()); }
+std::string GetTempBaseName() {
+    return GetFileBaseName(GetTempName());
+}
 
 std::string GetFileBaseName(const std::string& path) {
     std::string name = path;
@@ -242,9 +251,9 @@ bool IsFileAlreadyInUse(const std::string& file) {
         ClearLastError();
         return false;
     } catch (const Error& e) {
-        RecordLastError("IsFileAlreadyInUse",
-                        Error(e.number(), e.source(), "File " + quoted(file) + " is already in use",
-                              e.line()));
+        RecordLastError(
+            "IsFileAlreadyInUse",
+            Error(e.number(), e.source(), "File " + quoted(file) + " is already in use", e.line()));
         return true;
     }
 }

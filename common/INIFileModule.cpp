@@ -1,4 +1,4 @@
-#include "INIFileModule.h"
+#include "common/INIFileModule.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "Orginal_Tokernizer.h"
+#include "common/Orginal_Tokernizer.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "RegistryModule.h"
+#include "common/RegistryModule.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ShellExecModule.h"
+#include "common/ShellExecModule.h"
 
 #include "core/Error.h"
 #include "platform/Shell.h"

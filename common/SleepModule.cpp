@@ -1,4 +1,4 @@
-#include "SleepModule.h"
+#include "common/SleepModule.h"
 
 #include "core/Clock.h"
 

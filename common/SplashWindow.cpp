@@ -1,4 +1,4 @@
-#include "SplashWindow.h"
+#include "common/SplashWindow.h"
 
 #include <QLabel>
 #include <QShowEvent>

@@ -1,4 +1,4 @@
-#include "WindowPosModule.h"
+#include "common/WindowPosModule.h"
 
 namespace vtl::WindowPosModule {
 

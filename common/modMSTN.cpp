@@ -1,10 +1,10 @@
-#include "modMSTN.h"
+#include "common/modMSTN.h"
 
-#include "FileOperationModule.h"
-#include "RegistryModule.h"
+#include "common/FileOperationModule.h"
+#include "common/RegistryModule.h"
+#include "common/modProcess.h"
 #include "core/Clock.h"
 #include "core/Text.h"
-#include "modProcess.h"
 #include "mstn/RemoteApplication.h"
 #include "platform/Processes.h"
 #include "platform/WindowSystem.h"
@@ -18,13 +18,15 @@ constexpr int64_t kAttachPauseMs = 500;
 constexpr int64_t kStartupTimeoutMs = 30000;
 
 std::string regString(const std::string& key, const std::string& name) {
-    RegistryModule::RegData data = RegistryModule::RegGetValue(RegistryModule::HKEY_LOCAL_MACHINE,
-                                                               key, name, "", true);
+    RegistryModule::RegData data =
+        RegistryModule::RegGetValue(RegistryModule::HKEY_LOCAL_MACHINE, key, name, "", true);
     const std::string* text = std::get_if<std::string>(&data);
     return text ? text::trim(*text) : std::string();
 }
 
-bool isVersion7(const std::string& version) { return text::startsWith(version, "07."); }
+bool isVersion7(const std::string& version) {
+    return text::startsWith(version, "07.");
+}
 
 bool mstnProcessRuns() {
     return modProcess::IsAppRunning(mstn::kProcessImage);
@@ -39,10 +41,10 @@ bool mstnRuns() {
 void startMicroStation(std::string exePath) {
     if (text::trim(exePath).empty()) exePath = GetDefaultMSTNPath();
     if (!FileOperationModule::IsFileExists(exePath, 0)) {
-        raise(kOwnError, text::trim(exePath).empty()
-                             ? std::string("MicroStation EXE-File ") + "not defined"
-                             : std::string("MicroStation EXE-File ") + ": '" + exePath +
-                                   "' not existing");
+        raise(kOwnError,
+              text::trim(exePath).empty()
+                  ? std::string("MicroStation EXE-File ") + "not defined"
+                  : std::string("MicroStation EXE-File ") + ": '" + exePath + "' not existing");
     }
     // The path and its switch stay apart, so a blank in the path is harmless.
     platform::StartOptions options;
@@ -92,9 +94,8 @@ std::shared_ptr<mstn::Application> MSTNOpen(const std::string& exePath) {
         }
         clock().sleepMs(kAttachPauseMs);
         const int64_t deadline = clock().nowMs() + kStartupTimeoutMs;
-        return mstn::connectApplication([&] {
-            return started && clock().nowMs() < deadline && mstnProcessRuns();
-        });
+        return mstn::connectApplication(
+            [&] { return started && clock().nowMs() < deadline && mstnProcessRuns(); });
     } catch (...) {
         Error e = toError(std::current_exception());
         if (e.number() == err::CannotCreateObject) {

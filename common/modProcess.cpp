@@ -1,4 +1,4 @@
-#include "modProcess.h"
+#include "common/modProcess.h"
 
 #include <exception>
 

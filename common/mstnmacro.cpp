@@ -1,4 +1,4 @@
-#include "mstnmacro.h"
+#include "common/mstnmacro.h"
 
 #include <cerrno>
 #include <filesystem>

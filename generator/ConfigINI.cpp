@@ -3,9 +3,9 @@
 #include <array>
 #include <vector>
 
-#include "INIFileModule.h"
 #include "LOGModule.h"
 #include "Variablen.h"
+#include "common/INIFileModule.h"
 #include "core/Environment.h"
 #include "core/Error.h"
 #include "core/Numbers.h"

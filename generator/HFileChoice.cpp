@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "FileOperationModule.h"
 #include "RunLog.h"
+#include "common/FileOperationModule.h"
 #include "core/Clock.h"
 #include "core/Error.h"
 #include "core/Text.h"

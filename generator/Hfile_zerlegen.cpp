@@ -12,10 +12,10 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "LOGModule.h"
 #include "FirstInRange.h"
-#include "Orginal_Tokernizer.h"
+#include "LOGModule.h"
 #include "Variablen.h"
+#include "common/Orginal_Tokernizer.h"
 #include "core/Error.h"
 #include "core/Files.h"
 #include "core/Numbers.h"
@@ -278,7 +278,9 @@ void snapInOrder(SnapTables& t) {
     }
 }
 
-double sum(const Reading (&at)[3]) { return at[0].value + at[1].value + at[2].value; }
+double sum(const Reading (&at)[3]) {
+    return at[0].value + at[1].value + at[2].value;
+}
 double size(const Reading (&at)[3]) {
     return std::fabs(at[0].value) + std::fabs(at[1].value) + std::fabs(at[2].value);
 }

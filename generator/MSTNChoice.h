@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "modMSTN.h"
+#include "common/modMSTN.h"
 
 namespace vtl::MSTNChoice {
 

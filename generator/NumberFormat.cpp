@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "RegistryModule.h"
 #include "Variablen.h"
+#include "common/RegistryModule.h"
 
 namespace vtl::NumberFormat {
 

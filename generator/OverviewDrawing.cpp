@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "FileOperationModule.h"
-#include "INIFileModule.h"
 #include "Variablen.h"
+#include "common/FileOperationModule.h"
+#include "common/INIFileModule.h"
+#include "common/mstnmacro.h"
 #include "core/Error.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
-#include "mstnmacro.h"
 
 namespace vtl {
 

@@ -13,22 +13,22 @@
 #include <vector>
 
 #include "ConfigINI.h"
-#include "FileOperationModule.h"
 #include "Hfile_zerlegen.h"
-#include "INIFileModule.h"
 #include "LOGModule.h"
 #include "RunHost.h"
 #include "RunLog.h"
 #include "RunSteps.h"
 #include "Variablen.h"
+#include "common/FileOperationModule.h"
+#include "common/INIFileModule.h"
+#include "common/modMSTN.h"
+#include "common/modProcess.h"
+#include "common/mstnmacro.h"
 #include "core/Clock.h"
 #include "core/Error.h"
 #include "core/Files.h"
 #include "core/Text.h"
 #include "core/Wildcard.h"
-#include "modMSTN.h"
-#include "modProcess.h"
-#include "mstnmacro.h"
 #include "platform/WindowSystem.h"
 
 namespace vtl::RunDriver {

@@ -5,9 +5,9 @@
 #include <iterator>
 #include <vector>
 
-#include "FileOperationModule.h"
 #include "LOGModule.h"
 #include "Variablen.h"
+#include "common/FileOperationModule.h"
 #include "core/Clock.h"
 #include "core/Error.h"
 #include "core/Files.h"

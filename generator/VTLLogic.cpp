@@ -1,7 +1,7 @@
 #include "VTLLogic.h"
 
-#include "FileOperationModule.h"
-#include "ShellExecModule.h"
+#include "common/FileOperationModule.h"
+#include "common/ShellExecModule.h"
 #include "core/Error.h"
 #include "core/Text.h"
 #include "platform/WindowSystem.h"

@@ -1,6 +1,6 @@
 #include "Variablen.h"
 
-#include "mstnmacro.h"
+#include "common/mstnmacro.h"
 
 namespace vtl {
 

@@ -1,7 +1,7 @@
 #include "frmSplash.h"
 
 #include "VTLLogic.h"
-#include "WindowPosModule.h"
+#include "common/WindowPosModule.h"
 
 namespace vtl {
 

@@ -1,7 +1,7 @@
 // The main program's splash window: its version for one second at start, then the main window.
 #pragma once
 
-#include "SplashWindow.h"
+#include "common/SplashWindow.h"
 
 namespace vtl {
 

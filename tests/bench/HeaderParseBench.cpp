@@ -11,8 +11,8 @@
 #include <fstream>
 #include <string>
 
-#include "Hfile_zerlegen.h"
-#include "LOGModule.h"
+#include "generator/Hfile_zerlegen.h"
+#include "generator/LOGModule.h"
 
 namespace {
 

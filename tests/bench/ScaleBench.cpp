@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
-#include "DefaultRunSteps.h"
-#include "FileOperationModule.h"
-#include "RunDriver.h"
 #include "RunDriverTestFakes.h"
-#include "Variablen.h"
-#include "modProcess.h"
+#include "common/FileOperationModule.h"
+#include "common/modProcess.h"
+#include "generator/DefaultRunSteps.h"
+#include "generator/RunDriver.h"
+#include "generator/Variablen.h"
 
 namespace {
 
@@ -152,7 +152,8 @@ struct Project {
               "[Vistrel]\nseedfile=" + (root / "seed/vtlseed.dgn").string() +
                   "\npipelv=10\npipeco=3\npipewt=2\npipelc=0\nautochangelevel=yes\n"
                   "Unitfactor=1000\nNotUsedComponent=SUPPORT\n"
-                  "[IsoCoverSheet]\nICSseedfile=" + (root / "seed/icsseed.dgn").string() +
+                  "[IsoCoverSheet]\nICSseedfile=" +
+                  (root / "seed/icsseed.dgn").string() +
                   "\n[I3D]\nI3Dseedfile=" + (root / "seed/i3dseed.dgn").string() + "\n");
         write(header, headerText(rows));
         return true;

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "Dialog.h"
+#include "common/Dialog.h"
 #include "platform/FileDialogs.h"
 
 namespace vtl {
@@ -31,7 +31,7 @@ TEST(FileFilter, TheListEndsWhereTheDialogsEndIt) {
 }
 
 class DialogWithScript : public ::testing::Test {
-  protected:
+protected:
     platform::ScriptedFileDialogs script_;
     platform::ScopedFileDialogs scoped_{script_};
 };
@@ -79,7 +79,7 @@ TEST_F(DialogWithScript, SeveralFilesAnswerShowManyInOrder) {
 
 // Dialogs that offer one file at a time still serve a choice of several.
 class OneFileDialogs : public platform::FileDialogs {
-  public:
+public:
     std::string answer;
     std::string show(const FileDialogRequest&) override { return answer; }
 };

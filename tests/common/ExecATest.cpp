@@ -3,10 +3,10 @@
 
 #include <filesystem>
 
-#include "support/FakePlatform.h"
-#include "FileOperationModule.h"
+#include "common/FileOperationModule.h"
 #include "platform/Processes.h"
 #include "support/FakeClock.h"
+#include "support/FakePlatform.h"
 #include "support/LastErrorRecord.h"
 #include "support/TempDir.h"
 
@@ -20,7 +20,7 @@ using test::lastErrorRecord;
 
 // ExecA with a fake process table: nothing runs, the batch file and the start are inspected.
 class ExecAFake : public ::testing::Test {
-  protected:
+protected:
     ExecAFake() { TempFolder = temp.str(); }
     ~ExecAFake() override { TempFolder.clear(); }
 

@@ -1,13 +1,11 @@
-#include "FileOperationModule.h"
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <set>
 
+#include "common/FileOperationModule.h"
 #include "support/FakeClock.h"
 #include "support/LastErrorRecord.h"
 #include "support/TempDir.h"
@@ -113,7 +111,8 @@ TEST(CopyFileTest, DestinationInUseIsLeftUntouched) {
 TEST(CopyFileTest, CopyOntoItselfKeepsTheFile) {
     test::TempDir dir;
     fs::path file = dir.write("same.dgn", "precious");
-    EXPECT_FALSE(CopyFileA(file.string(), (dir.path() / "." / "same.dgn").string(), false, false, false));
+    EXPECT_FALSE(
+        CopyFileA(file.string(), (dir.path() / "." / "same.dgn").string(), false, false, false));
     EXPECT_EQ(readFile(file), "precious");
 }
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "INIFileModule.h"
+#include "common/INIFileModule.h"
 #include "support/TempDir.h"
 
 namespace vtl::INIFileModule {

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "modProcess.h"
+#include "common/modProcess.h"
 #include "platform/Processes.h"
 #include "support/TempDir.h"
 

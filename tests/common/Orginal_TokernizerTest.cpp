@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Orginal_Tokernizer.h"
+#include "common/Orginal_Tokernizer.h"
 
 namespace vtl::Orginal_Tokernizer {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "RegistryModule.h"
+#include "common/RegistryModule.h"
 #include "platform/RegistryStore.h"
 #include "support/TempDir.h"
 
@@ -17,7 +17,7 @@ namespace regtype = platform::regtype;
 constexpr const char* kKey = "Software\\Vistrel\\Test";
 
 class RegistryModuleTest : public ::testing::Test {
-  protected:
+protected:
     test::ScopedPlatformHome home_;
 
     void store(const std::string& name, const RegistryValue& value) {

@@ -8,10 +8,10 @@
 #include <sstream>
 #include <thread>
 
-#include "support/FakePlatform.h"
-#include "ShellExecModule.h"
+#include "common/ShellExecModule.h"
 #include "core/Error.h"
 #include "platform/Shell.h"
+#include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
 namespace vtl::ShellExecModule {
@@ -66,12 +66,11 @@ TEST(ShellExec, MissingFileOrFolderRaisesError1AndStillReportsTheCode) {
 TEST(ShellExec, StartsAProgramDetachedInTheFolderWithItsOwnArguments) {
     TempDir dir;
     fs::create_directories(dir / "work");
-    const fs::path program =
-        dir.writeExecutable("bin/Tarnwell.exe",
-                            "#!/bin/sh\n"
-                            "{ pwd; for a in \"$@\"; do echo \"[$a]\"; done\n"
-                            "  cut -d' ' -f4,6 /proc/$$/stat; } > r.tmp\n"
-                            "mv r.tmp report.txt\n");
+    const fs::path program = dir.writeExecutable("bin/Tarnwell.exe",
+                                                 "#!/bin/sh\n"
+                                                 "{ pwd; for a in \"$@\"; do echo \"[$a]\"; done\n"
+                                                 "  cut -d' ' -f4,6 /proc/$$/stat; } > r.tmp\n"
+                                                 "mv r.tmp report.txt\n");
     Outcome outcome =
         run("Open", program.string(), R"("two words" plain "say ""hi""")", (dir / "work").string());
     EXPECT_GT(outcome.result, 32);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "SleepModule.h"
+#include "common/SleepModule.h"
 #include "support/FakeClock.h"
 
 namespace vtl::SleepModule {

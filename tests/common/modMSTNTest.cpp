@@ -1,14 +1,13 @@
-#include "support/FakePlatform.h"
-#include "modMSTN.h"
-
 #include <gtest/gtest.h>
 
-#include "RegistryModule.h"
-#include "mstnmacro.h"
+#include "common/RegistryModule.h"
+#include "common/modMSTN.h"
+#include "common/mstnmacro.h"
 #include "platform/Processes.h"
 #include "platform/WindowSystem.h"
 #include "support/FakeClock.h"
 #include "support/FakeMicroStation.h"
+#include "support/FakePlatform.h"
 #include "support/ServerThread.h"
 #include "support/TempDir.h"
 

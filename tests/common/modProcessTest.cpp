@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "support/FakePlatform.h"
-#include "modProcess.h"
+#include "common/modProcess.h"
 #include "platform/Processes.h"
+#include "support/FakePlatform.h"
 
 namespace vtl::modProcess {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 using test::FakeProcesses;
 
 class ModProcessFake : public ::testing::Test {
-  protected:
+protected:
     ModProcessFake() {
         table.add(10, 0, "explorer.exe");
         table.add(20, 10, "ustation.exe");   // parent still runs

@@ -2,11 +2,11 @@
 
 #include <set>
 
-#include "ConfigINI.h"
-#include "INIFileModule.h"
-#include "Variablen.h"
+#include "common/INIFileModule.h"
 #include "core/Error.h"
 #include "core/Text.h"
+#include "generator/ConfigINI.h"
+#include "generator/Variablen.h"
 #include "support/TempDir.h"
 
 namespace vtl {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "HFileChoice.h"
 #include "core/Error.h"
+#include "generator/HFileChoice.h"
 #include "support/TempDir.h"
 
 namespace vtl {

@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "Hfile_zerlegen.h"
+#include "generator/Hfile_zerlegen.h"
 #include "support/TempDir.h"
 
 namespace vtl {

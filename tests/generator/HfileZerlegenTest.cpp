@@ -5,11 +5,11 @@
 #include <functional>
 #include <random>
 
-#include "Hfile_zerlegen.h"
-#include "Variablen.h"
 #include "core/Error.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
+#include "generator/Hfile_zerlegen.h"
+#include "generator/Variablen.h"
 #include "support/TempDir.h"
 
 namespace vtl {
@@ -487,8 +487,8 @@ TEST(HfileZerlegenTest, RowsSharingOneRunAndEndGiveTheResultsOfTheRowByRowAlgori
         expected.topo.push_back(text::split(topoLines.back(), ' '));
     }
     for (int i = 0; i < 300; ++i) {
-        idfLines.push_back(std::string("PIPE ") + x1s[i % 6] + " 160000 240000 " + x1s[(i + 3) % 6] +
-                           " 160000 240000 R1 E1 E1");
+        idfLines.push_back(std::string("PIPE ") + x1s[i % 6] + " 160000 240000 " +
+                           x1s[(i + 3) % 6] + " 160000 240000 R1 E1 E1");
         expected.idf.push_back(text::split(idfLines.back(), ' '));
     }
     for (Table* table : {&expected.topo, &expected.idf}) {
@@ -502,10 +502,10 @@ TEST(HfileZerlegenTest, RowsSharingOneRunAndEndGiveTheResultsOfTheRowByRowAlgori
 // IDF rows are tried in order, topology rows within each: the fault of the first IDF row's end
 // is the one raised, though the topology row it is tried on comes later.
 TEST(HfileZerlegenTest, TheFirstFaultInTheOrderOfTheTriesIsRaised) {
-    Error e = parseError(header({topo("PIPE", "R1", "E1", "1 2 3", "5"),
-                                 topo("PIPE", "R2", "E1", "1 2 3", "5")},
-                                {idf("R2", "E1", "80000 160000 1e999", "E2", "0 0 0"),
-                                 idf("R1", "E1", "x 0 0", "E2", "0 0 0")}));
+    Error e = parseError(
+        header({topo("PIPE", "R1", "E1", "1 2 3", "5"), topo("PIPE", "R2", "E1", "1 2 3", "5")},
+               {idf("R2", "E1", "80000 160000 1e999", "E2", "0 0 0"),
+                idf("R1", "E1", "x 0 0", "E2", "0 0 0")}));
     EXPECT_EQ(e.number(), 6);
     EXPECT_EQ(e.description(), "Overflow");
 }

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "OverviewDrawing.h"
-#include "Variablen.h"
-#include "mstnmacro.h"
+#include "common/mstnmacro.h"
+#include "generator/OverviewDrawing.h"
+#include "generator/Variablen.h"
 #include "support/FakeMicroStation.h"
 #include "support/TempDir.h"
 

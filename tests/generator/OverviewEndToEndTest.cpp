@@ -10,13 +10,13 @@
 #include <map>
 #include <optional>
 
-#include "DefaultRunSteps.h"
-#include "Hfile_zerlegen.h"
-#include "INIFileModule.h"
 #include "RunDriverTestFakes.h"
 #include "VTLWindowFixture.h"
+#include "common/INIFileModule.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
+#include "generator/DefaultRunSteps.h"
+#include "generator/Hfile_zerlegen.h"
 #include "standins/dgn/GdalTools.h"
 
 namespace vtl {

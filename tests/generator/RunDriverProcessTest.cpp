@@ -8,16 +8,16 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "DefaultRunSteps.h"
-#include "FileOperationModule.h"
-#include "RunDriver.h"
 #include "RunDriverTestFakes.h"
 #include "StandInTools.h"
-#include "Variablen.h"
-#include "modProcess.h"
+#include "common/FileOperationModule.h"
+#include "common/modProcess.h"
+#include "common/mstnmacro.h"
+#include "generator/DefaultRunSteps.h"
+#include "generator/RunDriver.h"
+#include "generator/Variablen.h"
 #include "mstn/Protocol.h"
 #include "mstn/RemoteApplication.h"
-#include "mstnmacro.h"
 #include "platform/Processes.h"
 #include "support/StandInKill.h"
 #include "support/TempDir.h"

@@ -7,12 +7,12 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "DefaultRunSteps.h"
-#include "FileOperationModule.h"
-#include "INIFileModule.h"
-#include "RunDriver.h"
 #include "RunDriverTestFakes.h"
-#include "Variablen.h"
+#include "common/FileOperationModule.h"
+#include "common/INIFileModule.h"
+#include "generator/DefaultRunSteps.h"
+#include "generator/RunDriver.h"
+#include "generator/Variablen.h"
 #include "platform/Processes.h"
 #include "platform/WindowSystem.h"
 #include "support/FakeClock.h"

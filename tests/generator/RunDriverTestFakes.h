@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "RunHost.h"
-#include "RunSteps.h"
-#include "Variablen.h"
 #include "core/Error.h"
 #include "core/Text.h"
+#include "generator/RunHost.h"
+#include "generator/RunSteps.h"
+#include "generator/Variablen.h"
 #include "platform/WindowSystem.h"
 
 namespace vtl::test {

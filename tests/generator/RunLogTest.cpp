@@ -2,11 +2,11 @@
 
 #include <filesystem>
 
-#include "FileOperationModule.h"
-#include "LOGModule.h"
-#include "RunLog.h"
-#include "Variablen.h"
+#include "common/FileOperationModule.h"
 #include "core/Error.h"
+#include "generator/LOGModule.h"
+#include "generator/RunLog.h"
+#include "generator/Variablen.h"
 #include "support/TempDir.h"
 
 namespace vtl {

@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "RunTables.h"
 #include "core/Error.h"
+#include "generator/RunTables.h"
 
 namespace vtl {
 namespace {

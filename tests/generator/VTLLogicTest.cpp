@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "support/FakePlatform.h"
-#include "MSTNChoice.h"
-#include "NumberFormat.h"
-#include "RegistryModule.h"
-#include "VTLLogic.h"
-#include "Variablen.h"
+#include "common/RegistryModule.h"
 #include "core/Error.h"
+#include "generator/MSTNChoice.h"
+#include "generator/NumberFormat.h"
+#include "generator/VTLLogic.h"
+#include "generator/Variablen.h"
 #include "platform/RegistryStore.h"
 #include "platform/WindowSystem.h"
+#include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
 namespace vtl {

@@ -12,19 +12,19 @@
 #include <memory>
 #include <string>
 
-#include "support/FakePlatform.h"
-#include "RegistryModule.h"
-#include "RunSteps.h"
 #include "StandInTools.h"
-#include "VTL.h"
-#include "Variablen.h"
+#include "common/RegistryModule.h"
+#include "common/modMSTN.h"
+#include "common/modProcess.h"
 #include "core/Error.h"
-#include "modMSTN.h"
-#include "modProcess.h"
+#include "generator/RunSteps.h"
+#include "generator/VTL.h"
+#include "generator/Variablen.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 #include "platform/XvfbDesktop.h"
+#include "support/FakePlatform.h"
 #include "support/StandInKill.h"
 #include "support/TempDir.h"
 

@@ -10,12 +10,12 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "support/FakePlatform.h"
-#include "INIFileModule.h"
 #include "VTLWindowFixture.h"
+#include "common/INIFileModule.h"
 #include "core/Text.h"
-#include "frmSplash.h"
+#include "generator/frmSplash.h"
 #include "platform/WindowSystem.h"
+#include "support/FakePlatform.h"
 
 namespace vtl {
 namespace {

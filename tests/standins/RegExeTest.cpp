@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <vector>
 
-#include "RegistryModule.h"
+#include "common/RegistryModule.h"
 #include "platform/RegistryStore.h"
 #include "support/TempDir.h"
 

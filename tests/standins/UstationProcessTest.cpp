@@ -1,18 +1,19 @@
 // The stand-in MicroStation as its own process, attached and ended as the programs do it.
 // These tests start and kill processes named ustation.exe, so they hold the shared lock.
-#include <QProcess>
-#include <QThread>
 #include <gtest/gtest.h>
 
-#include "FileOperationModule.h"
-#include "modMSTN.h"
-#include "modProcess.h"
-#include "mstnmacro.h"
+#include <QProcess>
+#include <QThread>
+
+#include "ServerChecks.h"
+#include "common/FileOperationModule.h"
+#include "common/modMSTN.h"
+#include "common/modProcess.h"
+#include "common/mstnmacro.h"
+#include "dgn/GdalTools.h"
+#include "mstn/RemoteApplication.h"
 #include "platform/Processes.h"
 #include "platform/WindowSystem.h"
-#include "mstn/RemoteApplication.h"
-#include "ServerChecks.h"
-#include "dgn/GdalTools.h"
 #include "support/StandInKill.h"
 #include "support/TempDir.h"
 
@@ -41,8 +42,8 @@ std::pair<int, std::string> tool(const QStringList& args) {
     QProcess process;
     process.start(QString::fromStdString(kStandIn), args);
     process.waitForFinished(20000);
-    return {process.exitCode(), (process.readAllStandardOutput() + process.readAllStandardError())
-                                    .toStdString()};
+    return {process.exitCode(),
+            (process.readAllStandardOutput() + process.readAllStandardError()).toStdString()};
 }
 
 class UstationProcessTest : public ::testing::Test {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "FileOperationModule.h"
+#include "common/FileOperationModule.h"
 
 namespace vtl::test {
 

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "modProcess.h"
+#include "common/modProcess.h"
 #include "mstn/Automation.h"
 #include "platform/WindowSystem.h"
 

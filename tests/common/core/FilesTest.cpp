@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "FileOperationModule.h"
+#include "common/FileOperationModule.h"
 #include "core/Error.h"
 #include "core/Files.h"
 #include "support/TempDir.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "modProcess.h"
+#include "common/modProcess.h"
 #include "platform/Processes.h"
 #include "support/TempDir.h"
 

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "Dialog.h"
+#include "common/Dialog.h"
 #include "platform/FileDialogs.h"
 #include "platform/XvfbDesktop.h"
 #include "support/TempDir.h"
@@ -54,7 +54,7 @@ std::string withDialog(const std::function<std::string()>& show, Seen& seen,
 }
 
 class QtFileDialog : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (!XvfbDesktop::ready()) GTEST_SKIP() << "Xvfb did not start";
     }

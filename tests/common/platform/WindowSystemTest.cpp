@@ -5,10 +5,10 @@
 #include <functional>
 #include <thread>
 
-#include "support/FakePlatform.h"
-#include "WindowPosModule.h"
+#include "common/WindowPosModule.h"
 #include "platform/WindowSystem.h"
 #include "platform/XvfbServer.h"
+#include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
 // Last, and without the macros that clash with test framework names.
@@ -34,7 +34,7 @@ bool eventually(const std::function<bool()>& condition) {
 
 // A program's side of the server: opens windows the way toolkits do.
 class Client {
-  public:
+public:
     explicit Client(const std::string& display) : display_(XOpenDisplay(display.c_str())) {}
     ~Client() {
         if (display_) XCloseDisplay(display_);
@@ -94,7 +94,7 @@ class Client {
     }
     Atom atom(const char* name) { return XInternAtom(display_, name, False); }
 
-  private:
+private:
     Display* display_;
 };
 
@@ -129,7 +129,7 @@ namespace vtl::platform {
 namespace {
 
 class X11Windows : public ::testing::TestWithParam<XvfbServer::Manager> {
-  protected:
+protected:
     void SetUp() override {
         if (server_.display().empty()) GTEST_SKIP() << "Xvfb or openbox did not start";
         ASSERT_NE(client_.display(), nullptr);

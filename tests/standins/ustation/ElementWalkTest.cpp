@@ -36,16 +36,6 @@ protected:
         open(file);
     }
 
-    // The positions the walk visits, with their types.
-    std::vector<std::pair<int32_t, int32_t>> walk() {
-        std::vector<std::pair<int32_t, int32_t>> visited;
-        auto e = app->MbeElement();
-        for (int32_t p = e->fromFile(0); p >= 0; p = e->fromFile(p + e->fileSize())) {
-            visited.emplace_back(p, e->Type());
-        }
-        return visited;
-    }
-
     std::shared_ptr<mstn::Element> elementAt(uint64_t position) {
         auto e = app->MbeElement();
         EXPECT_EQ(e->fromFile(static_cast<int32_t>(position)), static_cast<int32_t>(position));
@@ -139,7 +129,8 @@ TEST_F(ElementWalkTest, RewriteInPlaceOrAtTheEndSurvivesReopening) {
     EXPECT_EQ(std::count(types.begin(), types.end(), 17), 1);
     // The moved node counts its lines and knows the longest, "Bee, grown".
     const dgn::DesignFile written = dgn::DesignFile::open(file);
-    const auto& moved = std::get<dgn::TextNodeBody>(written.find(visited.back().first)->element.body);
+    const auto& moved =
+        std::get<dgn::TextNodeBody>(written.find(visited.back().first)->element.body);
     EXPECT_EQ(moved.numStrings, 3);
     EXPECT_EQ(moved.maxUsed, 10);
 

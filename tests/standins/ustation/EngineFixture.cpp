@@ -31,4 +31,13 @@ bool EngineTest::journalHas(const std::string& line) const {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
+std::vector<std::pair<int32_t, int32_t>> EngineTest::walk() {
+    std::vector<std::pair<int32_t, int32_t>> visited;
+    auto e = app->MbeElement();
+    for (int32_t p = e->fromFile(0); p >= 0; p = e->fromFile(p + e->fileSize())) {
+        visited.emplace_back(p, e->Type());
+    }
+    return visited;
+}
+
 }  // namespace vtl::ustation::test

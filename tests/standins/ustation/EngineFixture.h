@@ -25,6 +25,8 @@ protected:
     std::vector<std::string> journalLines() const;
     // True when the journal holds the line (without its process number).
     bool journalHas(const std::string& line) const;
+    // The positions the element walk visits in the open file, with their types.
+    std::vector<std::pair<int32_t, int32_t>> walk();
 
     vtl::test::ScopedPlatformHome home;
     vtl::test::TempDir dir;

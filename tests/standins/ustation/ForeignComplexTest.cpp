@@ -38,16 +38,6 @@ protected:
         open(file);
     }
 
-    // The positions and types the walk visits.
-    std::vector<std::pair<int32_t, int32_t>> walk() {
-        std::vector<std::pair<int32_t, int32_t>> visited;
-        auto e = app->MbeElement();
-        for (int32_t p = e->fromFile(0); p >= 0; p = e->fromFile(p + e->fileSize())) {
-            visited.emplace_back(p, e->Type());
-        }
-        return visited;
-    }
-
     std::string point(double x, double y) const {
         auto n = [](double v) { return std::to_string(static_cast<int>(v)); };
         return "(" + n(x) + "," + n(y) + (GetParam() ? ",0)" : ")");

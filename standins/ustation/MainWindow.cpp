@@ -1,9 +1,11 @@
 #include "MainWindow.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
+#include <algorithm>
 
 #include "Render.h"
 
@@ -14,6 +16,9 @@ namespace {
 // A batch adds elements one call after another: repainting after each would cost every call
 // as much as the whole drawing, so the changes of this long are drawn together.
 constexpr int kRepaintDelayMs = 100;
+// A large drawing takes longer to paint: the next paint waits this many times as long as the
+// last one took, so painting never takes more than a small share of a batch's time.
+constexpr qint64 kPaintShare = 20;
 
 }  // namespace
 
@@ -47,11 +52,15 @@ void MainWindow::refresh() {
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
+    QElapsedTimer painting;
+    painting.start();
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     if (const dgn::DesignFile* design = application_.currentDesign()) {
         painter.drawImage(rect(), renderDesign(*design, size()));
     }
+    repaint_.setInterval(static_cast<int>(
+        std::clamp<qint64>(painting.elapsed() * kPaintShare, kRepaintDelayMs, 10000)));
 }
 
 }  // namespace vtl::ustation

@@ -122,9 +122,14 @@ Extent extentOf(const RunState& s) {
     return e;
 }
 
-// A setting that is a number as its whole text stands; 0 for anything else.
+// A setting that is a number as its whole text stands ("1e3" too); 0 for anything else, also
+// for a number beyond the range of a double.
 double numericOrZero(const std::string& text) {
-    return num::parseDecimal(text).value_or(0);
+    try {
+        return num::parseNumber(text).value_or(0);
+    } catch (const Error&) {
+        return 0;
+    }
 }
 
 // A value of the [Cell] settings, trimmed.

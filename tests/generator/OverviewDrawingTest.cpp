@@ -138,10 +138,17 @@ TEST_F(OverviewDrawingTest, NoCellForALongPipelineAMissingLimitOrWithoutTheCellO
     cellSettings("not a number");
     leitung_einzeichnen(true);
     EXPECT_EQ(cellKeyins(), 0);
-    // Words the number conversion knows are no numbers of a setting either.
-    cellSettings("inf");
+    // Words such as "inf" are no numbers of a setting either, nor is one beyond a double.
+    for (const char* none : {"inf", "1e999"}) {
+        cellSettings(none);
+        leitung_einzeichnen(true);
+        EXPECT_EQ(cellKeyins(), 0) << none;
+    }
+    // A number with an exponent is a number: 1e2 is 100.
+    fake->keyins.clear();
+    cellSettings("1e2");
     leitung_einzeichnen(true);
-    EXPECT_EQ(cellKeyins(), 0);
+    EXPECT_EQ(cellKeyins(), 1);
     // A doubled sign is no number either: the scale "+-7" counts as none.
     fake->keyins.clear();
     cellSettings("100", "+-7");

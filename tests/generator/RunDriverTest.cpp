@@ -200,13 +200,24 @@ TEST_F(RunDriverTest, StartvtlRaisesWhatEndedTheRunUnderItsName) {
     EXPECT_FALSE(Variablen().StepError);
 }
 
-// The message names the run log where it really is.
-TEST_F(RunDriverTest, ASeedCopyThatNeverAppearsSkipsTheHeaderFileAndNamesTheLog) {
+// --- The watchdog and restarting MicroStation ----------------------------------------------------
+
+class RunDriverProcessFakesTest : public RunDriverTest {
+protected:
+    test::FakeProcesses processes;
+    platform::ScopedProcesses useProcesses{processes};
+    test::FakeWindowSystem windows;
+    platform::ScopedWindows useWindows{windows};
+};
+
+// The message names the run log where it really is. The header file ends with MicroStation
+// killed, here in the fake process table.
+TEST_F(RunDriverProcessFakesTest, ASeedCopyThatNeverAppearsSkipsTheHeaderFileAndNamesTheLog) {
     writeSeeds();
     const fs::path header = dir / "P1001.h";
     fs::copy_file(VTL_SAMPLES_DIR "/project/P1001.h", header);
-    // A folder in the overview's place: the copy can never become that file.
-    fs::create_directories(dir / "P1001.vtl" / "kept");
+    // The copy's command runs in the fake process table, so no overview ever appears.
+    processes.add(101, 1, "ustation.exe");
     test::FakeClock clock;
     ScopedClock useClock{clock};
     run({header.string()});
@@ -217,17 +228,8 @@ TEST_F(RunDriverTest, ASeedCopyThatNeverAppearsSkipsTheHeaderFileAndNamesTheLog)
               std::string::npos)
         << log();
     EXPECT_GE(clock.sleptMs(), 120000);
+    EXPECT_EQ(processes.terminated(), std::vector<int32_t>{101});
 }
-
-// --- The watchdog and restarting MicroStation ----------------------------------------------------
-
-class RunDriverProcessFakesTest : public RunDriverTest {
-protected:
-    test::FakeProcesses processes;
-    platform::ScopedProcesses useProcesses{processes};
-    test::FakeWindowSystem windows;
-    platform::ScopedWindows useWindows{windows};
-};
 
 TEST_F(RunDriverProcessFakesTest, TheWatchdogKillsEveryMicroStationAndNothingElse) {
     processes.add(101, 1, "ustation.exe");

@@ -5,6 +5,7 @@
 #include "core/Numbers.h"
 #include "core/Text.h"
 #include "workbook/Condition.h"
+#include "workbook/JetProvider.h"
 
 namespace vtl::ado {
 
@@ -117,7 +118,8 @@ void Recordset::Open(const std::string& source, const std::string& connection, l
     if (open_) throw adoError(adoerr::ObjectOpen);
     if (source.empty() && connection.empty()) return Open();
     if (connection.empty()) throw adoError(adoerr::ConnectionInvalid);
-    throw adoError(adoerr::ProviderNotFound);
+    load(jet::openCommand(connection, source));
+    connection_ = connection;
 }
 
 void Recordset::load(Table table) {

@@ -40,39 +40,33 @@ Error jetError(long number, const std::string& description) {
 
 using Properties = std::vector<std::pair<std::string, std::string>>;
 
-// "Key=Value;" pairs; a value in double quotes may hold ";".
+// The ";"-separated items of a connection string; a ";" inside double quotes is part of its item.
+std::vector<std::string> items(std::string_view s) {
+    std::vector<std::string> out(1);
+    bool quoted = false;
+    for (const char c : s) {
+        if (c == '"') quoted = !quoted;
+        if (c == ';' && !quoted) {
+            out.emplace_back();
+        } else {
+            out.back() += c;
+        }
+    }
+    if (quoted) throw adoError(adoerr::WrongArguments);
+    return out;
+}
+
+// "Key=Value" items, a value in double quotes without them; an item without "=" is a key alone.
 Properties parseProperties(std::string_view s) {
     Properties props;
-    size_t pos = 0;
-    while (pos < s.size()) {
-        const size_t eq = s.find('=', pos);
-        const size_t semi = s.find(';', pos);
-        if (eq == std::string_view::npos || (semi != std::string_view::npos && semi < eq)) {
-            std::string item =
-                text::trim(s.substr(pos, semi == std::string_view::npos ? s.npos : semi - pos));
-            if (!item.empty()) props.emplace_back(item, "");
-            if (semi == std::string_view::npos) break;
-            pos = semi + 1;
-            continue;
+    for (const std::string& item : items(s)) {
+        const size_t eq = item.find('=');
+        std::string key = text::trim(item.substr(0, eq));
+        std::string value = eq == std::string::npos ? "" : text::trim(item.substr(eq + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            value = value.substr(1, value.size() - 2);
         }
-        std::string key = text::trim(s.substr(pos, eq - pos));
-        size_t start = eq + 1;
-        while (start < s.size() && s[start] == ' ') ++start;
-        std::string value;
-        size_t end;
-        if (start < s.size() && s[start] == '"') {
-            const size_t close = s.find('"', start + 1);
-            if (close == std::string_view::npos) throw adoError(adoerr::WrongArguments);
-            value = std::string(s.substr(start + 1, close - start - 1));
-            end = s.find(';', close);
-        } else {
-            end = s.find(';', start);
-            value =
-                text::trim(s.substr(start, end == std::string_view::npos ? s.npos : end - start));
-        }
-        props.emplace_back(std::move(key), std::move(value));
-        if (end == std::string_view::npos) break;
-        pos = end + 1;
+        if (!key.empty()) props.emplace_back(std::move(key), std::move(value));
     }
     return props;
 }

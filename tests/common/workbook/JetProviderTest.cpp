@@ -274,6 +274,11 @@ TEST_F(JetProvider, ABadDataSourceOrExtendedPropertyGetsJetsError) {
         rs.Open("SELECT * FROM [Konfig$]", base + ";Extended Properties=\"Excel 8.0;IMEX=1\";");
     });
     EXPECT_EQ(e.number(), -2147467259);
+    e = raised([&] {
+        rs.Open("SELECT * FROM [Konfig$]",
+                base + ";Extended Properties=\"Excel 8.0;IMEX=1;HDR=NO;");
+    });
+    EXPECT_EQ(e.number(), 3001);  // the quote is never closed
     EXPECT_EQ(rs.State(), adStateClosed);
 }
 

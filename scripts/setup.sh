@@ -12,6 +12,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth openbox x11-utils
     gdal-bin
+    python3-openpyxl python3-xlwt
 )
 
 missing=()

@@ -27,25 +27,29 @@ using detail::fail;
 
 class ReadHandle {
 public:
-    explicit ReadHandle(const std::filesystem::path& file) : fd_(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
+    explicit ReadHandle(const std::filesystem::path& file)
+        : fd_(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
         if (fd_ < 0 && (errno == ENOENT || errno == ENOTDIR)) fail(file, "could not be found");
         if (fd_ < 0) fail(file, "cannot be opened for reading");
         struct stat s {};
         if (::fstat(fd_, &s) != 0 || !S_ISREG(s.st_mode)) fail(file, "is not a workbook file");
         size_ = static_cast<uint64_t>(s.st_size);
         // In use, as the file procedures decide it: another handle holds an exclusive lock.
-        if (::flock(fd_, LOCK_SH | LOCK_NB) != 0) fail(file, "is locked for editing by another user");
+        if (::flock(fd_, LOCK_SH | LOCK_NB) != 0)
+            fail(file, "is locked for editing by another user");
     }
     ~ReadHandle() { ::close(fd_); }
     ReadHandle(const ReadHandle&) = delete;
     ReadHandle& operator=(const ReadHandle&) = delete;
 
     std::string readAll(const std::filesystem::path& file) const {
-        if (size_ > detail::kMaxUnpackedBytes) fail(file, "is too large: it holds more than 256 MiB");
+        if (size_ > detail::kMaxUnpackedBytes)
+            fail(file, "is too large: it holds more than 256 MiB");
         std::string bytes(size_, '\0');
         size_t done = 0;
         while (done < bytes.size()) {
-            ssize_t n = ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+            ssize_t n =
+                ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) fail(file, "cannot be read");
             done += static_cast<size_t>(n);

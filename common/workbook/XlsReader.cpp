@@ -25,7 +25,9 @@ public:
         return value;
     }
     const void* get() const { return handle_; }
-    [[noreturn]] void damaged() const { fail(file_, "is not a valid workbook: its .xls contents are damaged"); }
+    [[noreturn]] void damaged() const {
+        fail(file_, "is not a valid workbook: its .xls contents are damaged");
+    }
 
 private:
     std::filesystem::path file_;
@@ -34,24 +36,24 @@ private:
 
 void storeValue(Cell& cell, const FreeXL_CellValue& value) {
     switch (value.type) {
-    case FREEXL_CELL_INT:
-        cell.type = Cell::Type::Number;
-        cell.number = value.value.int_value;
-        break;
-    case FREEXL_CELL_DOUBLE:
-        cell.type = Cell::Type::Number;
-        cell.number = value.value.double_value;
-        break;
-    case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
-    case FREEXL_CELL_DATE:
-    case FREEXL_CELL_DATETIME:
-    case FREEXL_CELL_TIME:
-        cell.type = Cell::Type::Text;
-        cell.text = value.value.text_value != nullptr ? value.value.text_value : "";
-        break;
-    default:
-        break;
+        case FREEXL_CELL_INT:
+            cell.type = Cell::Type::Number;
+            cell.number = value.value.int_value;
+            break;
+        case FREEXL_CELL_DOUBLE:
+            cell.type = Cell::Type::Number;
+            cell.number = value.value.double_value;
+            break;
+        case FREEXL_CELL_TEXT:
+        case FREEXL_CELL_SST_TEXT:
+        case FREEXL_CELL_DATE:
+        case FREEXL_CELL_DATETIME:
+        case FREEXL_CELL_TIME:
+            cell.type = Cell::Type::Text;
+            cell.text = value.value.text_value != nullptr ? value.value.text_value : "";
+            break;
+        default:
+            break;
     }
 }
 
@@ -73,7 +75,8 @@ void readSheet(const XlsHandle& xls, unsigned short index, Sheet& sheet, CellBud
             if (value.type == FREEXL_CELL_NULL) continue;
             Cell cell;
             storeValue(cell, value);
-            budget.cell(sheet, widths, static_cast<int32_t>(r + 1), static_cast<int32_t>(c + 1)) = std::move(cell);
+            budget.cell(sheet, widths, static_cast<int32_t>(r + 1), static_cast<int32_t>(c + 1)) =
+                std::move(cell);
         }
     }
 }
@@ -90,7 +93,8 @@ WorkbookData readXls(const std::filesystem::path& file) {
     CellBudget budget(file);
     WorkbookData workbook;
     workbook.sheets.resize(count);
-    for (unsigned i = 0; i < count; ++i) readSheet(xls, static_cast<unsigned short>(i), workbook.sheets[i], budget);
+    for (unsigned i = 0; i < count; ++i)
+        readSheet(xls, static_cast<unsigned short>(i), workbook.sheets[i], budget);
     return workbook;
 }
 

@@ -22,7 +22,9 @@ struct MemoryStream {
     uint64_t position = 0;
 };
 
-voidpf openMemory(voidpf opaque, const void*, int) { return opaque; }
+voidpf openMemory(voidpf opaque, const void*, int) {
+    return opaque;
+}
 
 uLong readMemory(voidpf, voidpf stream, void* buffer, uLong size) {
     auto* s = static_cast<MemoryStream*>(stream);
@@ -33,13 +35,17 @@ uLong readMemory(voidpf, voidpf stream, void* buffer, uLong size) {
     return count;
 }
 
-uLong writeMemory(voidpf, voidpf, const void*, uLong) { return 0; }
+uLong writeMemory(voidpf, voidpf, const void*, uLong) {
+    return 0;
+}
 
-ZPOS64_T tellMemory(voidpf, voidpf stream) { return static_cast<MemoryStream*>(stream)->position; }
+ZPOS64_T tellMemory(voidpf, voidpf stream) {
+    return static_cast<MemoryStream*>(stream)->position;
+}
 
 long seekMemory(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
     auto* s = static_cast<MemoryStream*>(stream);
-    uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET ? 0
+    uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET   ? 0
                     : origin == ZLIB_FILEFUNC_SEEK_CUR ? s->position
                                                        : s->bytes->size();
     if (base + offset > s->bytes->size()) return -1;
@@ -47,12 +53,17 @@ long seekMemory(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
     return 0;
 }
 
-int closeMemory(voidpf, voidpf) { return 0; }
-int errorMemory(voidpf, voidpf) { return 0; }
+int closeMemory(voidpf, voidpf) {
+    return 0;
+}
+int errorMemory(voidpf, voidpf) {
+    return 0;
+}
 
 class Zip {
 public:
-    Zip(const std::filesystem::path& file, const std::string& bytes) : file_(file), stream_{&bytes} {
+    Zip(const std::filesystem::path& file, const std::string& bytes)
+        : file_(file), stream_{&bytes} {
         zlib_filefunc64_def io{};
         io.zopen64_file = openMemory;
         io.zread_file = readMemory;
@@ -129,26 +140,27 @@ struct XmlState {
     bool doctype = false;
 };
 
-void parseXml(const std::filesystem::path& file, const std::string& partName, const std::string& xml,
-              const XmlHandler& handler) {
-    std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(XML_ParserCreateNS(nullptr, '|'),
-                                                                         &XML_ParserFree);
+void parseXml(const std::filesystem::path& file, const std::string& partName,
+              const std::string& xml, const XmlHandler& handler) {
+    std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(
+        XML_ParserCreateNS(nullptr, '|'), &XML_ParserFree);
     XmlState state{parser.get(), &handler};
     XML_SetUserData(parser.get(), &state);
     // Workbook parts never carry a document type; refusing one rules out entity expansion.
-    XML_SetStartDoctypeDeclHandler(parser.get(), [](void* data, const XML_Char*, const XML_Char*,
-                                                    const XML_Char*, int) {
-        auto* s = static_cast<XmlState*>(data);
-        s->doctype = true;
-        XML_StopParser(s->parser, XML_FALSE);
-    });
+    XML_SetStartDoctypeDeclHandler(
+        parser.get(), [](void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+            auto* s = static_cast<XmlState*>(data);
+            s->doctype = true;
+            XML_StopParser(s->parser, XML_FALSE);
+        });
     XML_SetElementHandler(
         parser.get(),
         [](void* data, const XML_Char* name, const XML_Char** attributes) {
             auto* s = static_cast<XmlState*>(data);
             if (!s->handler->start) return;
             Attributes map;
-            for (const XML_Char** a = attributes; *a != nullptr; a += 2) map[localName(a[0])] = a[1];
+            for (const XML_Char** a = attributes; *a != nullptr; a += 2)
+                map[localName(a[0])] = a[1];
             s->handler->start(localName(name), map);
         },
         [](void* data, const XML_Char* name) {
@@ -211,14 +223,16 @@ struct SheetEntry {
     std::string part;
 };
 
-std::vector<SheetEntry> readSheetList(const std::filesystem::path& file, Zip& zip, const Relationships& rels) {
+std::vector<SheetEntry> readSheetList(const std::filesystem::path& file, Zip& zip,
+                                      const Relationships& rels) {
     std::optional<std::string> xml = zip.part("xl/workbook.xml");
     if (!xml) fail(file, "is not a valid workbook: it has no part xl/workbook.xml");
     std::vector<SheetEntry> sheets;
     XmlHandler h;
     h.start = [&](std::string_view name, const Attributes& a) {
         if (name != "sheet" || !a.contains("name")) return;
-        auto target = a.contains("id") ? rels.targets.find(std::string(a.at("id"))) : rels.targets.end();
+        auto target =
+            a.contains("id") ? rels.targets.find(std::string(a.at("id"))) : rels.targets.end();
         std::string part = target != rels.targets.end()
                                ? target->second
                                : "xl/worksheets/sheet" + std::to_string(sheets.size() + 1) + ".xml";
@@ -249,7 +263,8 @@ private:
     int phonetic_ = 0;
 };
 
-std::vector<std::string> readSharedStrings(const std::filesystem::path& file, Zip& zip, const std::string& part) {
+std::vector<std::string> readSharedStrings(const std::filesystem::path& file, Zip& zip,
+                                           const std::string& part) {
     std::vector<std::string> strings;
     std::optional<std::string> xml = zip.part(part);
     if (!xml) return strings;
@@ -276,9 +291,9 @@ struct Style {
 // Built-in number formats that have a code of their own; 0 is "General", kept as empty.
 std::string builtInFormat(int id) {
     static const std::map<int, std::string> formats{
-        {1, "0"},        {2, "0.00"},    {3, "#,##0"},    {4, "#,##0.00"}, {9, "0%"},
-        {10, "0.00%"},   {11, "0.00E+00"}, {14, "mm-dd-yy"}, {20, "h:mm"}, {22, "m/d/yy h:mm"},
-        {49, "@"}};
+        {1, "0"},     {2, "0.00"},         {3, "#,##0"},     {4, "#,##0.00"},
+        {9, "0%"},    {10, "0.00%"},       {11, "0.00E+00"}, {14, "mm-dd-yy"},
+        {20, "h:mm"}, {22, "m/d/yy h:mm"}, {49, "@"}};
     auto f = formats.find(id);
     return f == formats.end() ? std::string() : f->second;
 }
@@ -298,7 +313,8 @@ bool isTrue(const Attributes& a) {
     return v != "0" && v != "false";
 }
 
-std::vector<Style> readStyles(const std::filesystem::path& file, Zip& zip, const std::string& part) {
+std::vector<Style> readStyles(const std::filesystem::path& file, Zip& zip,
+                              const std::string& part) {
     std::vector<Style> styles;
     std::optional<std::string> xml = zip.part(part);
     if (!xml) return styles;
@@ -309,9 +325,13 @@ std::vector<Style> readStyles(const std::filesystem::path& file, Zip& zip, const
     h.start = [&](std::string_view name, const Attributes& a) {
         if (name == "numFmts" || name == "fonts" || name == "cellXfs" || name == "cellStyleXfs" ||
             name == "dxfs") {
-            section = name == "numFmts" ? "numFmts" : name == "fonts" ? "fonts" : name == "cellXfs" ? "cellXfs" : "other";
+            section = name == "numFmts"   ? "numFmts"
+                      : name == "fonts"   ? "fonts"
+                      : name == "cellXfs" ? "cellXfs"
+                                          : "other";
         } else if (section == "numFmts" && name == "numFmt" && a.contains("numFmtId")) {
-            customFormats[number(a.at("numFmtId"))] = a.contains("formatCode") ? a.at("formatCode") : "";
+            customFormats[number(a.at("numFmtId"))] =
+                a.contains("formatCode") ? a.at("formatCode") : "";
         } else if (section == "fonts" && name == "font") {
             boldFonts.push_back(false);
         } else if (section == "fonts" && name == "b" && !boldFonts.empty()) {
@@ -322,13 +342,15 @@ std::vector<Style> readStyles(const std::filesystem::path& file, Zip& zip, const
             style.bold = font < boldFonts.size() && boldFonts[font];
             int format = a.contains("numFmtId") ? number(a.at("numFmtId")) : 0;
             auto custom = customFormats.find(format);
-            style.numberFormat = custom != customFormats.end() ? custom->second : builtInFormat(format);
+            style.numberFormat =
+                custom != customFormats.end() ? custom->second : builtInFormat(format);
             if (style.numberFormat == "General") style.numberFormat.clear();
             styles.push_back(style);
         }
     };
     h.end = [&](std::string_view name) {
-        if (name == "numFmts" || name == "fonts" || name == "cellXfs" || name == "cellStyleXfs" || name == "dxfs") {
+        if (name == "numFmts" || name == "fonts" || name == "cellXfs" || name == "cellStyleXfs" ||
+            name == "dxfs") {
             section = {};
         }
     };
@@ -402,11 +424,12 @@ private:
     void startCell(const Attributes& a) {
         int32_t row = row_, column = column_ + 1;
         if (a.contains("r") && !parseReference(a.at("r"), row, column)) {
-            fail(c_.file, "is not a valid workbook: a cell of sheet " + sheet_.name + " has the reference " +
-                              std::string(a.at("r")));
+            fail(c_.file, "is not a valid workbook: a cell of sheet " + sheet_.name +
+                              " has the reference " + std::string(a.at("r")));
         }
         if (row < 1 || row > kMaxRow || column > kMaxColumn) {
-            fail(c_.file, "is not a valid workbook: sheet " + sheet_.name + " holds a cell outside the sheet");
+            fail(c_.file, "is not a valid workbook: sheet " + sheet_.name +
+                              " holds a cell outside the sheet");
         }
         row_ = row;
         column_ = column;
@@ -438,7 +461,8 @@ private:
         } else if (type_ == "s") {
             size_t index = static_cast<size_t>(number(value_));
             if (index >= c_.strings.size()) {
-                fail(c_.file, "is not a valid workbook: sheet " + sheet_.name + " names a missing shared text");
+                fail(c_.file, "is not a valid workbook: sheet " + sheet_.name +
+                                  " names a missing shared text");
             }
             setText(cell, c_.strings[index]);
         } else if (type_ == "str" || type_ == "e") {
@@ -468,7 +492,8 @@ private:
 
 Cell& CellBudget::cell(Sheet& sheet, std::vector<int32_t>& widths, int32_t row, int32_t column) {
     if (static_cast<int32_t>(widths.size()) < row) {
-        used_ += static_cast<uint64_t>(row - static_cast<int32_t>(widths.size()));  // a row costs a cell
+        used_ +=
+            static_cast<uint64_t>(row - static_cast<int32_t>(widths.size()));  // a row costs a cell
         widths.resize(static_cast<size_t>(row), 0);
     }
     int32_t& width = widths[static_cast<size_t>(row - 1)];
@@ -497,7 +522,8 @@ WorkbookData readXlsx(const std::filesystem::path& file, const std::string& byte
         Sheet& sheet = workbook.sheets.emplace_back();
         sheet.name = entry.name;
         std::optional<std::string> xml = zip.part(entry.part);
-        if (!xml) fail(file, "is not a valid workbook: the part of sheet " + entry.name + " is missing");
+        if (!xml)
+            fail(file, "is not a valid workbook: the part of sheet " + entry.name + " is missing");
         SheetReader reader(context, sheet);
         XmlHandler h;
         h.start = [&](std::string_view name, const Attributes& a) { reader.start(name, a); };

@@ -38,8 +38,10 @@ public:
     Writer& operator=(const Writer&) = delete;
 
     void sheet(const Sheet& sheet) {
-        lxw_worksheet* out = workbook_add_worksheet(book_, sheet.name.empty() ? nullptr : sheet.name.c_str());
-        if (out == nullptr) fail(file_, "cannot be written: the sheet name '" + sheet.name + "' is not valid");
+        lxw_worksheet* out =
+            workbook_add_worksheet(book_, sheet.name.empty() ? nullptr : sheet.name.c_str());
+        if (out == nullptr)
+            fail(file_, "cannot be written: the sheet name '" + sheet.name + "' is not valid");
         for (int32_t row = sheet.firstRow(); row >= 1 && row <= sheet.lastRow(); ++row) {
             for (int32_t column = 1; column <= sheet.lastColumn(); ++column) {
                 cell(out, row, column, sheet.at(row, column));
@@ -59,9 +61,11 @@ private:
         const auto c = static_cast<lxw_col_t>(column - 1);
         lxw_format* f = format(cell);
         lxw_error rc = LXW_NO_ERROR;
-        if (cell.type == Cell::Type::Text) rc = worksheet_write_string(out, r, c, cell.text.c_str(), f);
+        if (cell.type == Cell::Type::Text)
+            rc = worksheet_write_string(out, r, c, cell.text.c_str(), f);
         if (cell.type == Cell::Type::Number) rc = worksheet_write_number(out, r, c, cell.number, f);
-        if (cell.type == Cell::Type::Empty && f != nullptr) rc = worksheet_write_blank(out, r, c, f);
+        if (cell.type == Cell::Type::Empty && f != nullptr)
+            rc = worksheet_write_blank(out, r, c, f);
         if (rc != LXW_NO_ERROR) fail(file_, std::string("cannot be written: ") + lxw_strerror(rc));
     }
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "support/PythonScript.h"
-#include "support/TempDir.h"
 #include "core/Error.h"
 #include "platform/AtomicFile.h"
+#include "support/PythonScript.h"
+#include "support/TempDir.h"
 #include "workbook/WorkbookFile.h"
 
 namespace vtl::workbook {
@@ -16,7 +16,9 @@ using test::TempDir;
 Cell text(std::string t, bool bold = false, std::string format = {}) {
     return {Cell::Type::Text, std::move(t), 0, bold, std::move(format)};
 }
-Cell number(double n, std::string format = {}) { return {Cell::Type::Number, "", n, false, std::move(format)}; }
+Cell number(double n, std::string format = {}) {
+    return {Cell::Type::Number, "", n, false, std::move(format)};
+}
 
 // The error a read or write raises; fails the test when none is raised.
 Error failure(const std::function<void()>& call) {
@@ -48,7 +50,8 @@ ws["C2"] = 5; ws["D2"] = 3.25; ws["E2"] = -7
 ws["AB1000"] = "far away"
 wb.create_sheet("Second")["B3"] = 1e20
 wb.create_sheet("Empty")
-wb.save(")" + file.string() + R"(")
+wb.save(")" + file.string() +
+              R"(")
 )");
     WorkbookData book = readWorkbook(file);
     ASSERT_EQ(book.sheets.size(), 3u);
@@ -84,7 +87,8 @@ ws.write(0, 0, "filename"); ws.write(0, 1, "nn=12"); ws.write(0, 2, "NN= 3")
 ws.write(1, 0, "ISO-4711"); ws.write(1, 1, "Größe 80"); ws.write(1, 2, 42)
 ws.write(4, 3, 2.5)
 wb.add_sheet("Other").write(9, 0, -1)
-wb.save(")" + file.string() + R"(")
+wb.save(")" + file.string() +
+              R"(")
 )");
     WorkbookData book = readWorkbook(file);
     ASSERT_EQ(book.sheets.size(), 2u);
@@ -108,7 +112,8 @@ wb.save(")" + file.string() + R"(")
 std::filesystem::path zipParts(const TempDir& dir, const std::string& name,
                                const std::vector<std::pair<std::string, std::string>>& parts) {
     std::filesystem::path file = dir / name;
-    std::string script = "import zipfile\nz = zipfile.ZipFile(r'" + file.string() + "', 'w', zipfile.ZIP_DEFLATED)\n";
+    std::string script = "import zipfile\nz = zipfile.ZipFile(r'" + file.string() +
+                         "', 'w', zipfile.ZIP_DEFLATED)\n";
     for (const auto& [part, content] : parts) {
         dir.write(part + ".part", content);
         script += "z.write(r'" + (dir / (part + ".part")).string() + "', '" + part + "')\n";
@@ -183,7 +188,8 @@ TEST(WorkbookRead, MissingNonWorkbookAndLockedFilesAreRefused) {
     EXPECT_EQ(missing.description(), "'" + (dir / "none.xlsx").string() + "' could not be found");
     expectRefused(dir.write("notes.xlsx", "Find;Replace\n"),
                   "is not a workbook: it is neither an .xlsx nor an .xls file");
-    expectRefused(dir.write("empty.xls", ""), "is not a workbook: it is neither an .xlsx nor an .xls file");
+    expectRefused(dir.write("empty.xls", ""),
+                  "is not a workbook: it is neither an .xlsx nor an .xls file");
 
     std::filesystem::path locked = dir / "locked.xlsx";
     runPython("import openpyxl\nopenpyxl.Workbook().save(r'" + locked.string() + "')\n");
@@ -198,8 +204,9 @@ TEST(WorkbookRead, MissingNonWorkbookAndLockedFilesAreRefused) {
 TEST(WorkbookRead, DamagedProtectedBinaryAndSheetlessWorkbooksAreRefused) {
     TempDir dir;
     std::filesystem::path whole = dir / "whole.xlsx";
-    runPython("import openpyxl\nwb = openpyxl.Workbook()\nwb.active['A1'] = 'x' * 5000\nwb.save(r'" +
-              whole.string() + "')\n");
+    runPython(
+        "import openpyxl\nwb = openpyxl.Workbook()\nwb.active['A1'] = 'x' * 5000\nwb.save(r'" +
+        whole.string() + "')\n");
     const std::string bytes = readFile(whole);
     expectRefused(dir.write("truncated.xlsx", bytes.substr(0, bytes.size() / 2)),
                   "is not a valid workbook: its zip container is damaged");
@@ -208,17 +215,21 @@ TEST(WorkbookRead, DamagedProtectedBinaryAndSheetlessWorkbooksAreRefused) {
     encrypted.resize(1024, '\0');
     for (char c : std::string("EncryptionInfo")) encrypted += std::string{c, '\0'};
     encrypted.resize(4096, '\0');
-    expectRefused(dir.write("protected.xlsx", encrypted), "is protected by a password and cannot be read");
+    expectRefused(dir.write("protected.xlsx", encrypted),
+                  "is protected by a password and cannot be read");
     std::string compound("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
     compound.resize(4096, '\x7F');
-    expectRefused(dir.write("damaged.xls", compound), "is not a valid workbook: its .xls contents are damaged");
+    expectRefused(dir.write("damaged.xls", compound),
+                  "is not a valid workbook: its .xls contents are damaged");
 
     expectRefused(zipParts(dir, "binary.xlsb", {{"xl/workbook.bin", "\x83\x01"}}),
                   "is a binary workbook (.xlsb), which cannot be read; save it as .xlsx or .xls");
-    expectRefused(zipParts(dir, "nosheet.xlsx",
-                           {{"xl/workbook.xml",
-                             R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"/>)"}}),
-                  "holds no worksheet");
+    expectRefused(
+        zipParts(
+            dir, "nosheet.xlsx",
+            {{"xl/workbook.xml",
+              R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"/>)"}}),
+        "holds no worksheet");
     expectRefused(zipParts(dir, "noworkbook.xlsx", {{"docProps/app.xml", "<Properties/>"}}),
                   "is not a valid workbook: it has no part xl/workbook.xml");
 }
@@ -232,26 +243,35 @@ TEST(WorkbookRead, EntityExpansionAndOversizedWorkbooksAreRefused) {
                   "is refused: its part xl/workbook.xml declares a document type");
 
     // 300 rows, each reaching the last column: 4.9 million cells to hold.
-    std::string wide = R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)";
-    for (int row = 1; row <= 300; ++row) wide += "<row><c r=\"XFD" + std::to_string(row) + "\"><v>1</v></c></row>";
+    std::string wide =
+        R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)";
+    for (int row = 1; row <= 300; ++row)
+        wide += "<row><c r=\"XFD" + std::to_string(row) + "\"><v>1</v></c></row>";
     wide += "</sheetData></worksheet>";
     const std::string oneSheet =
         R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheets><sheet name="S"/></sheets></workbook>)";
-    expectRefused(zipParts(dir, "wide.xlsx", {{"xl/workbook.xml", oneSheet}, {"xl/worksheets/sheet1.xml", wide}}),
+    expectRefused(zipParts(dir, "wide.xlsx",
+                           {{"xl/workbook.xml", oneSheet}, {"xl/worksheets/sheet1.xml", wide}}),
                   "is too large: it holds more than 4194304 cells");
 
     // A shared-text part that unpacks to 257 MiB from a few hundred kilobytes.
     std::filesystem::path huge = dir / "huge.xlsx";
-    runPython("import zipfile\nz = zipfile.ZipFile(r'" + huge.string() + "', 'w', zipfile.ZIP_DEFLATED)\n"
-              "z.writestr('xl/workbook.xml', '" + oneSheet + "')\n"
-              "z.writestr('xl/sharedStrings.xml', '<sst><si><t>' + ' ' * (257 << 20) + '</t></si></sst>')\n"
+    runPython("import zipfile\nz = zipfile.ZipFile(r'" + huge.string() +
+              "', 'w', zipfile.ZIP_DEFLATED)\n"
+              "z.writestr('xl/workbook.xml', '" +
+              oneSheet +
+              "')\n"
+              "z.writestr('xl/sharedStrings.xml', '<sst><si><t>' + ' ' * (257 << 20) + "
+              "'</t></si></sst>')\n"
               "z.close()\n");
     expectRefused(huge, "is too large: it unpacks to more than 256 MiB");
 
-    expectRefused(zipParts(dir, "badref.xlsx",
-                           {{"xl/workbook.xml", oneSheet},
-                            {"xl/worksheets/sheet1.xml", R"(<worksheet><sheetData><row><c r="XFE1"/></row></sheetData></worksheet>)"}}),
-                  "is not a valid workbook: a cell of sheet S has the reference XFE1");
+    expectRefused(
+        zipParts(dir, "badref.xlsx",
+                 {{"xl/workbook.xml", oneSheet},
+                  {"xl/worksheets/sheet1.xml",
+                   R"(<worksheet><sheetData><row><c r="XFE1"/></row></sheetData></worksheet>)"}}),
+        "is not a valid workbook: a cell of sheet S has the reference XFE1");
 }
 
 // --- Files we write, read back by openpyxl -----------------------------------------------------
@@ -276,7 +296,8 @@ TEST(WorkbookWrite, OpenpyxlReadsOurTextsNumbersBoldAndTextFormat) {
 
     const std::string printed = runPython(R"(
 import openpyxl
-wb = openpyxl.load_workbook(")" + file.string() + R"(")
+wb = openpyxl.load_workbook(")" + file.string() +
+                                          R"(")
 for ws in wb.worksheets:
     print(ws.title, ws.min_row, ws.max_row)
     for row in ws.iter_rows():
@@ -305,13 +326,15 @@ TEST(WorkbookWrite, AFailedWriteLeavesTheEarlierFileAsItWas) {
     book.sheets.emplace_back().name = "bad[name]";
     Error e = failure([&] { writeXlsx(book, file); });
     EXPECT_EQ(e.number(), kWorkbookError);
-    EXPECT_EQ(e.description(), "'" + file.string() + "' cannot be written: the sheet name 'bad[name]' is not valid");
+    EXPECT_EQ(e.description(),
+              "'" + file.string() + "' cannot be written: the sheet name 'bad[name]' is not valid");
     EXPECT_EQ(readFile(file), "earlier contents");
     EXPECT_EQ(test::entryNames(dir.path()), std::vector<std::string>{"keep.xlsx"});
 
     platform::FileLock lock(file, platform::FileLock::Mode::Exclusive);
     Error locked = failure([&] { writeXlsx(WorkbookData{}, file); });
-    EXPECT_EQ(locked.description(), "'" + file.string() + "' is locked for editing by another user");
+    EXPECT_EQ(locked.description(),
+              "'" + file.string() + "' is locked for editing by another user");
     EXPECT_EQ(readFile(file), "earlier contents");
 }
 

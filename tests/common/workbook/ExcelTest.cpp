@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "platform/AtomicFile.h"
+#include "support/FakeExcel.h"
 #include "support/PythonScript.h"
 #include "support/TempDir.h"
 #include "workbook/ExcelFile.h"
@@ -20,6 +21,12 @@ Error failure(const std::function<void()>& call) {
     }
     ADD_FAILURE() << "no error raised";
     return Error(0, "", "");
+}
+
+std::string readWorkbookNames(const std::filesystem::path& file) {
+    std::string names;
+    for (const workbook::Sheet& sheet : workbook::readWorkbook(file).sheets) names += sheet.name;
+    return names;
 }
 
 // A sheet of a new workbook with the given texts at (row, column).
@@ -206,6 +213,21 @@ TEST(ExcelWorkbooks, OpeningMissingDamagedOrLockedFilesAndBadCallsRaise) {
     EXPECT_EQ(failure([&] { book->Worksheets(2); }).number(), 9);
     EXPECT_EQ(failure([&] { ws->Range("A1:"); }).number(), 1004);
     EXPECT_EQ(failure([&] { ws->Cells(0, 1); }).number(), 1004);
+}
+
+TEST(ExcelWorkbooks, TheFakeRecordsItsInstancesAndCanBeMissing) {
+    TempDir dir;
+    test::FakeExcel excel;
+    std::unique_ptr<Application> app = excel.create();
+    app->Workbooks().Add()->SaveAs((dir / "a.xls").string());
+    app->Quit();
+    excel.installed = false;
+    EXPECT_EQ(failure([&] { excel.create(); }).number(), 429);
+    EXPECT_EQ(excel.journal,
+              (std::vector<std::string>{"CreateObject Excel.Application", "Workbooks.Add",
+                                        "SaveAs " + (dir / "a.xls").string(), "Quit",
+                                        "CreateObject Excel.Application"}));
+    EXPECT_EQ(readWorkbookNames(dir / "a.xls"), "Sheet1");
 }
 
 }  // namespace

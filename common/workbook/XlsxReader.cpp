@@ -182,6 +182,16 @@ void parseXml(const std::filesystem::path& file, const std::string& partName,
 
 // --- Parts of the workbook ----------------------------------------------------------------------
 
+// Tables of a workbook are bounded too: a few bytes of XML per entry must not turn into hundreds
+// of megabytes of memory. Excel itself keeps fewer than 65,536 cell formats.
+constexpr size_t kMaxEntries = 65536;
+
+void checkCount(const std::filesystem::path& file, size_t count, uint64_t limit,
+                const std::string& what) {
+    if (count >= limit)
+        fail(file, "is too large: it holds more than " + std::to_string(limit) + " " + what);
+}
+
 std::string partPath(std::string_view target) {
     if (!target.empty() && target.front() == '/') return std::string(target.substr(1));
     std::string path = "xl/" + std::string(target);
@@ -236,6 +246,7 @@ std::vector<SheetEntry> readSheetList(const std::filesystem::path& file, Zip& zi
         std::string part = target != rels.targets.end()
                                ? target->second
                                : "xl/worksheets/sheet" + std::to_string(sheets.size() + 1) + ".xml";
+        checkCount(file, sheets.size(), kMaxEntries, "sheets");
         sheets.push_back({std::string(a.at("name")), part});
     };
     parseXml(file, "xl/workbook.xml", *xml, h);
@@ -276,7 +287,9 @@ std::vector<std::string> readSharedStrings(const std::filesystem::path& file, Zi
     };
     h.end = [&](std::string_view name) {
         collector.end(name);
-        if (name == "si") strings.push_back(std::move(collector.value));
+        if (name != "si") return;
+        checkCount(file, strings.size(), kMaxCells, "shared texts");
+        strings.push_back(std::move(collector.value));
     };
     h.text = [&](std::string_view t) { collector.text(t); };
     parseXml(file, part, *xml, h);
@@ -330,13 +343,16 @@ std::vector<Style> readStyles(const std::filesystem::path& file, Zip& zip,
                       : name == "cellXfs" ? "cellXfs"
                                           : "other";
         } else if (section == "numFmts" && name == "numFmt" && a.contains("numFmtId")) {
+            checkCount(file, customFormats.size(), kMaxEntries, "number formats");
             customFormats[number(a.at("numFmtId"))] =
                 a.contains("formatCode") ? a.at("formatCode") : "";
         } else if (section == "fonts" && name == "font") {
+            checkCount(file, boldFonts.size(), kMaxEntries, "fonts");
             boldFonts.push_back(false);
         } else if (section == "fonts" && name == "b" && !boldFonts.empty()) {
             boldFonts.back() = isTrue(a);
         } else if (section == "cellXfs" && name == "xf") {
+            checkCount(file, styles.size(), kMaxEntries, "cell formats");
             Style style;
             size_t font = a.contains("fontId") ? static_cast<size_t>(number(a.at("fontId"))) : 0;
             style.bold = font < boldFonts.size() && boldFonts[font];

@@ -266,6 +266,23 @@ TEST(WorkbookRead, EntityExpansionAndOversizedWorkbooksAreRefused) {
               "z.close()\n");
     expectRefused(huge, "is too large: it unpacks to more than 256 MiB");
 
+    // Millions of empty shared texts or cell formats from a few kilobytes each.
+    std::filesystem::path texts = dir / "texts.xlsx";
+    std::filesystem::path formats = dir / "formats.xlsx";
+    runPython("import zipfile\nfor name, part, xml in [(r'" + texts.string() +
+              "', 'xl/sharedStrings.xml', '<sst>' + '<si/>' * 4194305 + '</sst>'), (r'" +
+              formats.string() +
+              "', 'xl/styles.xml', '<styleSheet><cellXfs>' + '<xf/>' * 65537 + "
+              "'</cellXfs></styleSheet>')]:\n"
+              "    z = zipfile.ZipFile(name, 'w', zipfile.ZIP_DEFLATED)\n"
+              "    z.writestr('xl/workbook.xml', '" +
+              oneSheet +
+              "')\n"
+              "    z.writestr(part, xml)\n"
+              "    z.close()\n");
+    expectRefused(texts, "is too large: it holds more than 4194304 shared texts");
+    expectRefused(formats, "is too large: it holds more than 65536 cell formats");
+
     expectRefused(
         zipParts(dir, "badref.xlsx",
                  {{"xl/workbook.xml", oneSheet},

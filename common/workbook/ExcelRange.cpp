@@ -222,7 +222,7 @@ private:
 
     template <class F>
     void forEachCell(F&& change) {
-        for (int32_t row = area_.row1; row <= lastRow(); ++row) {
+        for (int32_t row = area_.row1, last = lastRow(); row <= last; ++row) {
             for (int32_t column = area_.column1; column <= area_.column2; ++column) {
                 Cell& cell = sheet().cell(row, column);
                 Cell styled = effective(row, column);
@@ -238,7 +238,7 @@ private:
         if (area_.wholeColumns()) {
             for (int32_t column = area_.column1; column <= area_.column2; ++column)
                 change(columns()[column]);
-            for (int32_t row = area_.row1; row <= lastRow(); ++row) {
+            for (int32_t row = area_.row1, last = lastRow(); row <= last; ++row) {
                 for (int32_t column = area_.column1; column <= area_.column2; ++column) {
                     if (sheet().at(row, column).type != Cell::Type::Empty)
                         change(sheet().cell(row, column));

@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -42,8 +43,10 @@ public:
             workbook_add_worksheet(book_, sheet.name.empty() ? nullptr : sheet.name.c_str());
         if (out == nullptr)
             fail(file_, "cannot be written: the sheet name '" + sheet.name + "' is not valid");
-        for (int32_t row = sheet.firstRow(); row >= 1 && row <= sheet.lastRow(); ++row) {
-            for (int32_t column = 1; column <= sheet.lastColumn(); ++column) {
+        // The used area is found once: each bound is a walk over the sheet.
+        const int32_t lastRow = sheet.lastRow(), lastColumn = sheet.lastColumn();
+        for (int32_t row = std::max(sheet.firstRow(), 1); row <= lastRow; ++row) {
+            for (int32_t column = 1; column <= lastColumn; ++column) {
                 cell(out, row, column, sheet.at(row, column));
             }
         }

@@ -17,6 +17,7 @@ public:
     Variant(const char* text) : Variant(std::string(text)) {}
     Variant(double number) : kind_(Kind::Number), number_(number) {}
     Variant(int number) : Variant(static_cast<double>(number)) {}
+    Variant(long number) : Variant(static_cast<double>(number)) {}
 
     Kind kind() const { return kind_; }
     bool isEmpty() const { return kind_ == Kind::Empty; }

@@ -90,6 +90,7 @@ TEST(ExcelCells, ValuesAsExcelStoresThem) {
     ws->Range("C2")->Value("12");
     ws->Range("D2")->Value("'007");
     ws->Range("E2")->Value(3.5);
+    ws->Range("G2")->Value(62L);
     ws->Range("F2")->Value("1.5E3");
     EXPECT_EQ(ws->Cells(2, 1)->Value(), Variant("12"));
     EXPECT_EQ(ws->Cells(2, 2)->Value(), Variant("12"));  // the column's text format keeps it text
@@ -97,6 +98,7 @@ TEST(ExcelCells, ValuesAsExcelStoresThem) {
     EXPECT_EQ(ws->Cells(2, 4)->Value(), Variant("007"));
     EXPECT_EQ(ws->Cells(2, 5)->Value(), Variant(3.5));
     EXPECT_EQ(ws->Cells(2, 6)->Value(), Variant(1500));
+    EXPECT_EQ(ws->Cells(2, 7)->Value(), Variant(62));
     EXPECT_TRUE(ws->Cells(9, 9)->Value().isEmpty());
     EXPECT_EQ(ws->Cells(9, 1)->NumberFormat(), "@");
     EXPECT_EQ(ws->Cells(9, 3)->NumberFormat(), "General");

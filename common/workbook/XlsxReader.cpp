@@ -119,14 +119,33 @@ private:
 
 // --- XML parts ----------------------------------------------------------------------------------
 
-using Attributes = std::map<std::string_view, std::string_view>;
-
 // Names without their namespace: expat joins the namespace and the local name with '|'.
 std::string_view localName(const char* name) {
     std::string_view n(name);
     size_t bar = n.rfind('|');
     return bar == std::string_view::npos ? n : n.substr(bar + 1);
 }
+
+// The attributes of one element as expat passes them (name, value, ..., null), by local name.
+class Attributes {
+public:
+    explicit Attributes(const XML_Char** raw) : raw_(raw) {}
+    bool contains(std::string_view name) const { return find(name) != nullptr; }
+    // The value; "" when the element has no such attribute.
+    std::string_view at(std::string_view name) const {
+        const XML_Char* value = find(name);
+        return value != nullptr ? std::string_view(value) : std::string_view();
+    }
+
+private:
+    const XML_Char* find(std::string_view name) const {
+        for (const XML_Char** a = raw_; *a != nullptr; a += 2) {
+            if (localName(a[0]) == name) return a[1];
+        }
+        return nullptr;
+    }
+    const XML_Char** raw_;
+};
 
 struct XmlHandler {
     std::function<void(std::string_view, const Attributes&)> start;
@@ -158,10 +177,7 @@ void parseXml(const std::filesystem::path& file, const std::string& partName,
         [](void* data, const XML_Char* name, const XML_Char** attributes) {
             auto* s = static_cast<XmlState*>(data);
             if (!s->handler->start) return;
-            Attributes map;
-            for (const XML_Char** a = attributes; *a != nullptr; a += 2)
-                map[localName(a[0])] = a[1];
-            s->handler->start(localName(name), map);
+            s->handler->start(localName(name), Attributes(attributes));
         },
         [](void* data, const XML_Char* name) {
             auto* s = static_cast<XmlState*>(data);

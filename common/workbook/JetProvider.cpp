@@ -12,15 +12,15 @@
 #include "core/Text.h"
 #include "workbook/Condition.h"
 #include "workbook/Recordset.h"
+#include "workbook/WorkbookFile.h"
 
 namespace vtl::ado::jet {
 
 namespace {
 
-// The default reader: the one place where the workbook file reader (workbook::readWorkbook of
-// "workbook/WorkbookFile.h") is connected.
-workbook::WorkbookData readWorkbookFile(const std::filesystem::path&) {
-    throw Error(kOwnError, "", "Workbook files cannot be read yet");
+// The default reader: the workbook file itself.
+workbook::WorkbookData readWorkbookFile(const std::filesystem::path& file) {
+    return workbook::readWorkbook(file);
 }
 
 WorkbookReader& installedReader() {

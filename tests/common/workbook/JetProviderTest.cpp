@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 #include "workbook/JetProvider.h"
 #include "workbook/Recordset.h"
+#include "workbook/WorkbookFile.h"
 
 namespace vtl::ado {
 namespace {
@@ -321,6 +322,40 @@ TEST_F(JetProvider, TheWorkbookReadersErrorPassesThrough) {
     EXPECT_EQ(e.number(), 70);
     EXPECT_EQ(e.description(), "Permission denied");
     EXPECT_EQ(rs.State(), adStateClosed);
+}
+
+}  // namespace
+}  // namespace vtl::ado
+
+namespace vtl::ado {
+namespace {
+
+// The provider on a real file, through the workbook reader: a table written as the extraction
+// writes it, read back by the lookup's query.
+TEST(JetProviderOnFiles, ReadsTheRowsOfAWrittenWorkbook) {
+    test::ScopedPlatformHome home;
+    test::TempDir dir;
+    workbook::WorkbookData book;
+    book.sheets.emplace_back();
+    workbook::Sheet& sheet = book.sheets.back();
+    sheet.name = "Konfig";
+    putRow(sheet, 1, {txt("Find"), txt("Replace"), txt("Level"), txt("Color"), txt("Weight")});
+    putRow(sheet, 2, {txt("P-1"), txt("P-2"), num(10), num(3), num(2)});
+    putRow(sheet, 3, {txt("same"), txt("same"), num(1), num(1), num(1)});
+    const std::filesystem::path file = dir / "config.xlsx";
+    workbook::writeXlsx(book, file);
+
+    Recordset rs;
+    rs.setCursorLocation(adUseClient);
+    rs.Open(lookupQuery("Konfig$A2:E3"),
+            "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file.string() +
+                ";Extended Properties=\"Excel 8.0;IMEX=1;HDR=NO\";",
+            adOpenStatic, adLockReadOnly, adCmdText);
+    rs.setActiveConnection(nullptr);
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.Fields()(0).Value(), Value("P-1"));
+    EXPECT_EQ(rs.Fields()(1).Value(), Value("P-2"));
+    EXPECT_EQ(rs.Fields()(2).Value(), Value(10.0));
 }
 
 }  // namespace

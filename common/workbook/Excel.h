@@ -6,31 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "workbook/Value.h"
+
 namespace vtl::excel {
 
-// The values a cell gives and takes, as the automation runtime's variants carry them.
-class Variant {
-public:
-    enum class Kind { Empty, Text, Number };
-    Variant() = default;
-    Variant(std::string text) : kind_(Kind::Text), text_(std::move(text)) {}
-    Variant(const char* text) : Variant(std::string(text)) {}
-    Variant(double number) : kind_(Kind::Number), number_(number) {}
-    Variant(int number) : Variant(static_cast<double>(number)) {}
-    Variant(long number) : Variant(static_cast<double>(number)) {}
-
-    Kind kind() const { return kind_; }
-    bool isEmpty() const { return kind_ == Kind::Empty; }
-    // The value as text: "" when empty, a number as the runtime writes it ("12", "0.5").
-    std::string text() const;
-    double number() const { return number_; }
-    bool operator==(const Variant&) const = default;
-
-private:
-    Kind kind_ = Kind::Empty;
-    std::string text_;
-    double number_ = 0;
-};
+// The values a cell gives and takes, as the automation runtime's variants carry them: the same
+// values as a recordset's fields (an empty cell reads as Empty here, never Null).
+using Variant = ado::Value;
 
 // Arguments of Find.
 inline constexpr long xlValues = -4163;

@@ -11,11 +11,6 @@
 
 namespace vtl::excel {
 
-std::string Variant::text() const {
-    if (kind_ == Kind::Text) return text_;
-    return kind_ == Kind::Number ? num::text(number_) : std::string();
-}
-
 namespace detail {
 
 using workbook::Cell;
@@ -142,7 +137,7 @@ public:
     int32_t Column() override { return area_.column1; }
     Variant Value() override { return value(effective(area_.row1, area_.column1)); }
     void Value(const Variant& value) override {
-        book_->log(label_ + ".Value = " + value.text());
+        book_->log(label_ + ".Value = " + value.asText());
         forEachCell([&](Cell& cell) { assign(cell, value); });
     }
     std::string NumberFormat() override {
@@ -188,10 +183,10 @@ private:
         cell.type = value.isEmpty() ? Cell::Type::Empty : Cell::Type::Text;
         cell.text.clear();
         cell.number = 0;
-        if (value.kind() == Variant::Kind::Number) {
+        if (value.isNumber()) {
             cell.type = Cell::Type::Number;
             cell.number = value.number();
-        } else if (value.kind() == Variant::Kind::Text) {
+        } else if (value.isText()) {
             setText(cell, value.text());
         }
     }
@@ -262,7 +257,7 @@ private:
 
 RangePtr CellRange::Find(const Variant& what, const RangePtr& after, long, long lookAt, long order,
                          long direction) {
-    const std::string lowered = text::lower(what.text());  // the tokens point into it
+    const std::string lowered = text::lower(what.asText());  // the tokens point into it
     std::vector<Token> pattern = tokens(lowered);
     if (lookAt != xlWhole) {
         pattern.insert(pattern.begin(), {Token::Kind::Any, {}});
@@ -293,7 +288,7 @@ RangePtr CellRange::Find(const Variant& what, const RangePtr& after, long, long 
         if (!beyond && wrapped) continue;
         const Cell& cell = s.at(row, column);
         if (cell.type == Cell::Type::Empty) continue;
-        if (!matches(pattern, text::characters(text::lower(value(cell).text())))) continue;
+        if (!matches(pattern, text::characters(text::lower(value(cell).asText())))) continue;
         if (beyond) return cellAt(row, column);
         wrapped = std::pair(row, column);
     }

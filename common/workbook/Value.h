@@ -14,6 +14,7 @@ public:
     Value(const char* text) : v_(std::string(text)) {}
     Value(double number) : v_(number) {}
     Value(int number) : v_(static_cast<double>(number)) {}
+    Value(long number) : v_(static_cast<double>(number)) {}
     static Value null() {
         Value v;
         v.v_ = Null{};

@@ -133,7 +133,7 @@ TEST(ExcelWorkbooks, AnExtractionWritesAWorkbookThatOpenpyxlReads) {
         ws->Range(std::string(1, static_cast<char>('A' + i)) + "1")->Value(headers[i]);
     ws->Range("A1:E1")->Font().Bold(true);
     int32_t next = ws->UsedRange()->Rows().Count();
-    if (!ws->Range("A" + std::to_string(next))->Value().text().empty()) ++next;
+    if (!ws->Range("A" + std::to_string(next))->Value().asText().empty()) ++next;
     ws->Cells(next, 1)->Value("'12");
     ws->Cells(next, 2)->Value("'12");
     ws->Cells(next, 3)->Value(5);

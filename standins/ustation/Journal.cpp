@@ -21,11 +21,23 @@ void Journal::call(const std::string& member, const std::string& arguments) {
     append("call " + member + "(" + arguments + ")");
 }
 
-void Journal::keyin(const std::string& keyin) { append("keyin " + keyin); }
+void Journal::keyin(const std::string& keyin) {
+    append("keyin " + keyin);
+}
 
-void Journal::unknownKeyin(const std::string& keyin) { append("UNKNOWN keyin " + keyin); }
+void Journal::unknownKeyin(const std::string& keyin) {
+    append("UNKNOWN keyin " + keyin);
+}
 
-void Journal::note(const std::string& text) { append("note " + text); }
+void Journal::unknownMacroStatement(const std::string& macro, int line,
+                                    const std::string& statement) {
+    append("UNKNOWN macro statement " + statement + " (" + macro + " line " + std::to_string(line) +
+           "), macro not run");
+}
+
+void Journal::note(const std::string& text) {
+    append("note " + text);
+}
 
 void Journal::append(const std::string& text) {
     // Kept open; one write per line with O_APPEND, so every line is on disk for a reader at once

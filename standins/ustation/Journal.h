@@ -18,6 +18,8 @@ public:
     void call(const std::string& member, const std::string& arguments);
     void keyin(const std::string& keyin);
     void unknownKeyin(const std::string& keyin);
+    // A macro the stand-in does not run because it holds a statement it does not know.
+    void unknownMacroStatement(const std::string& macro, int line, const std::string& statement);
     void note(const std::string& text);
 
 private:

@@ -65,6 +65,7 @@ const std::vector<Phrase>& phrases() {
          [](SessionApplication& s, const std::string&) { s.startViewCommand("fit all"); }},
         // Names the view a view command acts on; the stand-in shows one view, so any will do.
         {"selview", true, [](SessionApplication&, const std::string&) {}},
+        {"set parseall", true, call(&SessionApplication::setParseAll)},
         {"choose all", false, call(&SessionApplication::chooseAll)},
         {"choose none", false, call(&SessionApplication::chooseNone)},
         {"change level", false, call(&SessionApplication::changeLevel)},

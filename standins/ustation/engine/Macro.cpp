@@ -33,6 +33,10 @@ const std::vector<StatementKind>& statementTable() {
         {"MbeSendCommand",
          {Kind::Text},
          [](MacroHost& host, const auto& a) { host.sendCommand(str(a[0])); }},
+        {"MbeSendKeyin",
+         {Kind::Text},
+         [](MacroHost& host, const auto& a) { host.sendCommand(str(a[0])); }},
+        {"MbeSendReset", {}, [](MacroHost& host, const auto&) { host.sendReset(); }},
         {"MbeSetAppVariable",
          {Kind::Text, Kind::Text, Kind::Number},
          [](MacroHost& host, const auto& a) {
@@ -134,7 +138,7 @@ MacroStatement parseStatement(std::string_view line, int lineNumber) {
         ++end;
     }
     const StatementKind* kind = findStatement(line.substr(0, end));
-    if (!kind) fail(lineNumber, "unknown statement: " + std::string(line));
+    if (!kind) throw UnknownMacroStatement(lineNumber, std::string(line));
     std::vector<MacroValue> arguments = ArgumentReader(line.substr(end), lineNumber).read();
     if (arguments.size() != kind->arguments.size()) {
         fail(lineNumber, std::string(kind->name) + " takes " +
@@ -156,6 +160,11 @@ bool isSubMain(std::string_view line) {
 }
 
 }  // namespace
+
+UnknownMacroStatement::UnknownMacroStatement(int line, std::string statement)
+    : Error(err::InvalidCall, "",
+            "Macro line " + std::to_string(line) + ": unknown statement: " + statement, line),
+      statement_(std::move(statement)) {}
 
 std::vector<MacroStatement> parseMacro(const std::string& source) {
     std::vector<MacroStatement> statements;

@@ -7,6 +7,8 @@
 #include <variant>
 #include <vector>
 
+#include "core/Error.h"
+
 namespace vtl::ustation {
 
 using MacroValue = std::variant<std::string, double>;
@@ -16,6 +18,7 @@ class MacroHost {
 public:
     virtual ~MacroHost() = default;
     virtual void sendCommand(const std::string& keyins) = 0;
+    virtual void sendReset() = 0;
     virtual void setAppVariable(const std::string& application, const std::string& variable,
                                 double value) = 0;
 };
@@ -26,8 +29,20 @@ struct MacroStatement {
     std::vector<MacroValue> arguments;
 };
 
-// The statements of "Sub main" in a macro's text (CR LF or LF lines). Raises vtl::Error with
-// the line and the reason for a text that is no runnable macro.
+// A statement the runner does not know. It stops the whole macro before any statement ran, as a
+// compile error does.
+class UnknownMacroStatement : public Error {
+public:
+    UnknownMacroStatement(int line, std::string statement);
+    const std::string& statement() const { return statement_; }
+
+private:
+    std::string statement_;
+};
+
+// The statements of "Sub main" in a macro's text (CR LF or LF lines). Raises
+// UnknownMacroStatement for a statement it does not know, vtl::Error with the line and the reason
+// for any other text that is no runnable macro.
 std::vector<MacroStatement> parseMacro(const std::string& source);
 
 // Runs parsed statements in order.

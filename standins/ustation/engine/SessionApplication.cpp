@@ -25,6 +25,12 @@ namespace {
 // Macros that start macros stop here rather than run forever.
 constexpr int kMaxMacroDepth = 8;
 
+// "xy=" and "dx=" are input to a command, never its text.
+bool isPointKeyin(const std::string& keyin) {
+    const std::optional<Assignment> a = assignmentOf(keyin);
+    return a && (a->name == "xy" || a->name == "dx");
+}
+
 std::string pointText(const mstn::Point& p) {
     return num::text(p.x) + "," + num::text(p.y) + "," + num::text(p.z);
 }
@@ -59,6 +65,7 @@ void SessionApplication::runKeyins(const std::string& keyins) {
 
 void SessionApplication::runKeyin(const std::string& keyin) {
     journal_.keyin(keyin);
+    if (!parseAll_ && command_ && !isPointKeyin(keyin) && command_->keyedText(keyin)) return;
     try {
         if (runKnownKeyin(*this, keyin)) return;
     } catch (const Error& e) {
@@ -302,6 +309,9 @@ void SessionApplication::runMacroFile(const std::string& path) {
     std::vector<MacroStatement> statements;
     try {
         statements = parseMacro(*source);
+    } catch (const UnknownMacroStatement& e) {
+        journal_.unknownMacroStatement(path, e.line(), e.statement());
+        return;
     } catch (const Error& e) {
         journal_.note("macro not run: " + path + ": " + e.description());
         return;
@@ -318,6 +328,21 @@ void SessionApplication::runMacroFile(const std::string& path) {
 
 void SessionApplication::sendCommand(const std::string& keyins) {
     runKeyins(keyins);
+}
+
+void SessionApplication::sendReset() {
+    reset();
+}
+
+void SessionApplication::setParseAll(const std::string& state) {
+    const std::string value = phraseOf(state);
+    if (value == "on" || value == "off") {
+        parseAll_ = value == "on";
+    } else if (value == "toggle") {
+        parseAll_ = !parseAll_;
+    } else {
+        journal_.note("set parseall takes on, off or toggle: " + state);
+    }
 }
 
 void SessionApplication::setAppVariable(const std::string& application, const std::string& variable,

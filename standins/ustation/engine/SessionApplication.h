@@ -53,6 +53,10 @@ public:
     void saveDesign();
     void compressDesign();
     void runMacroFile(const std::string& path);
+    // "set parseall off": a command waiting for text takes the next key-in as its text, unless
+    // it is a data point, even when it reads like a command ("reset", "exit"). "on" again parses
+    // every key-in first.
+    void setParseAll(const std::string& state);
     void requestQuit();
     // Cells: the library a data point takes the active cell from, and the cell, which starts
     // placing it.
@@ -80,6 +84,7 @@ private:
     void note(const std::string& text) override;
     // MacroHost
     void sendCommand(const std::string& keyins) override;
+    void sendReset() override;
     void setAppVariable(const std::string& application, const std::string& variable,
                         double value) override;
 
@@ -94,6 +99,7 @@ private:
     std::optional<mstn::Point> lastPoint_;
     std::map<std::string, double> appVariables_;
     int macroDepth_ = 0;
+    bool parseAll_ = true;
     int32_t visible_ = 1;
     bool quit_ = false;
 };

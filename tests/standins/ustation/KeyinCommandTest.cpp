@@ -11,9 +11,9 @@ namespace vtl::ustation::test {
 namespace {
 
 namespace fs = std::filesystem;
+using vtl::test::ofType;
 using vtl::test::OgrFeature;
 using vtl::test::ogrFeatures;
-using vtl::test::ofType;
 
 using KeyinCommandTest = EngineTest;
 
@@ -74,6 +74,21 @@ TEST_F(KeyinCommandTest, TextIsTakenOnlyRightAfterPlaceText) {
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].field("Text"), "12");
     EXPECT_FALSE(journalHas("UNKNOWN keyin fit all"));
+}
+
+TEST_F(KeyinCommandTest, WithParseAllOffTheTextAfterPlaceTextIsTakenAsItStands) {
+    open(newFile("parseall.dgn"));
+    app->MbeSendCommand("set parseall off;place text;fit all;xy=2,2;place text;reset;xy=3,3");
+    app->MbeSendCommand("place text;;xy=4,4;reset");  // a data point is never the text
+    // On again: "fit all" is the view command, which takes the data point.
+    app->MbeSendCommand("set parseall on;place text;fit all;xy=5,5;reset;reset");
+
+    std::vector<OgrFeature> texts = ofType(ogrFeatures(dir / "parseall.dgn"), 17);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].field("Text"), "fit all");
+    EXPECT_EQ(texts[0].coordinates(), (std::vector<double>{2, 2}));
+    EXPECT_EQ(texts[1].field("Text"), "reset");
+    EXPECT_FALSE(journalHas("UNKNOWN keyin set parseall off"));
 }
 
 TEST_F(KeyinCommandTest, ANodeWhoseLinesWouldLeaveTheDesignPlaneIsNotPlaced) {

@@ -14,6 +14,7 @@ class RecordingHost : public MacroHost {
 public:
     std::vector<std::string> log;
     void sendCommand(const std::string& keyins) override { log.push_back("command " + keyins); }
+    void sendReset() override { log.push_back("reset"); }
     void setAppVariable(const std::string& a, const std::string& v, double value) override {
         log.push_back("set " + a + " " + v + " " + std::to_string(value));
     }
@@ -35,13 +36,21 @@ TEST(MacroTest, RunsTheStatementsOfSubMainInOrder) {
         "Rem a comment\r\n"
         "MbeSendCommand(\"place text;say \"\"hi\"\";xy=1,2\")\r\n"
         "mbesetappvariable \"A\", \"b\", -2.5\r\n"
+        "    MbeSendKeyin \"xy=3,4\"\r\n"
+        "    MbeSendReset\r\n"
+        "    MbeSendReset()\r\n"
         "End Sub\r\n";
     EXPECT_EQ(run(source), (std::vector<std::string>{
                                "command MDL SILENTLOAD USERPREF",
                                "set USERPREF savePrefs.locateTol 10.000000",
                                "command place text;say \"hi\";xy=1,2",
                                "set A b -2.500000",
+                               "command xy=3,4",
+                               "reset",
+                               "reset",
                            }));
+    // What the wizard writes for a project without a macro of its own.
+    EXPECT_TRUE(run("Sub main\r\nEnd Sub\r\n").empty());
     EXPECT_EQ(run("Sub main\nMbeSendCommand \"reset\"\nEnd Sub"),
               (std::vector<std::string>{"command reset"}));
 }
@@ -54,6 +63,7 @@ TEST(MacroTest, AMacroThatCannotRunRunsNothing) {
         {"Sub main\nMbeSendCommand \"a\nEnd Sub\n", 2},
         {"Sub main\nMbeSetAppVariable \"A\", \"b\", \"c\"\nEnd Sub\n", 2},
         {"Sub main\nMbeSendCommand \"a\", \"b\"\nEnd Sub\n", 2},
+        {"Sub main\nMbeSendReset 1\nEnd Sub\n", 2},
     };
     for (const auto& [source, line] : bad) {
         try {
@@ -94,10 +104,34 @@ TEST_F(MacroKeyinTest, TheMacroKeyinRunsTheFileToItsEndBeforeTheNextKeyin) {
 TEST_F(MacroKeyinTest, AMissingOrBrokenMacroIsJournaled) {
     app->MbeSendCommand("macro " + (dir / "none.bas").string());
     EXPECT_EQ(journalLines().back(), "note macro not found: " + (dir / "none.bas").string());
-    auto broken = dir.write("broken.bas", "Sub main\nMbeSendCommand \"exit\"\nBeep\nEnd Sub\n");
+    auto broken =
+        dir.write("broken.bas", "Sub main\nMbeSendCommand \"exit\"\nMbeSendCommand \"a\nEnd Sub\n");
     app->MbeSendCommand("macro " + broken.string());
     EXPECT_EQ(journalLines().back().rfind("note macro not run: " + broken.string(), 0), 0u);
     EXPECT_FALSE(app->quitRequested());
+}
+
+TEST_F(MacroKeyinTest, AnUnknownStatementIsMarkedAndNoStatementOfTheMacroRuns) {
+    open(newFile("unknown.dgn"));
+    auto macro = dir.write("cover.bas",
+                           "Sub main\r\n  MbeSendCommand \"place text;T;xy=1,1\"\r\n"
+                           "  MsgBox \"done\"\r\nEnd Sub\r\n");
+    app->MbeSendCommand("macro " + macro.string() + ";place text;after;xy=2,2");
+    EXPECT_TRUE(journalHas("UNKNOWN macro statement MsgBox \"done\" (" + macro.string() +
+                           " line 3), macro not run"));
+    std::vector<vtl::test::OgrFeature> texts =
+        vtl::test::ofType(vtl::test::ogrFeatures(dir / "unknown.dgn"), 17);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].field("Text"), "after");
+}
+
+TEST_F(MacroKeyinTest, TheWizardsEmptyMacroRunsAndTheNextKeyinFollows) {
+    auto macro = dir.write("icsmacro.bas", "Sub main\r\nEnd Sub\r\n");
+    app->MbeSendCommand("macro " + macro.string() + ";reset");
+    std::vector<std::string> lines = journalLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "keyin macro " + macro.string());
+    EXPECT_EQ(lines.back(), "keyin reset");
 }
 
 TEST_F(MacroKeyinTest, AMacroStartingItselfStops) {

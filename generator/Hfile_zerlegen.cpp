@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +11,7 @@
 #include <unordered_map>
 
 #include "FirstInRange.h"
+#include "IsogenInput.h"
 #include "LOGModule.h"
 #include "Variablen.h"
 #include "common/Orginal_Tokernizer.h"
@@ -51,16 +50,6 @@ const std::vector<int>& rowsOf(const RowIndex& index, const std::string& k) {
 }
 
 // --- Lines and fields -------------------------------------------------------------------------
-
-// The non-empty lines of a text; CR LF ends a line as LF does.
-std::vector<std::string> nonEmptyLines(std::string_view text) {
-    std::vector<std::string> lines = Tokenize(text, "\r\n");
-    // The tokenizer hands back a text shorter than two characters whole, line end or not.
-    if (lines.size() == 1 && lines[0].find_first_not_of("\r\n") == std::string::npos) {
-        lines.clear();
-    }
-    return lines;
-}
 
 // The fields of a section line: runs of non-blank characters. A line of exactly 16 fields has
 // an extra third field that the tables leave out. A line of blanks only has no fields, and so
@@ -136,21 +125,6 @@ void appendContinuationLines(HeaderData& h, const HeaderFile& file) {
 
 // --- Snapping to the IDF end points -----------------------------------------------------------
 
-double number(const std::string& s) {
-    if (std::optional<double> value = num::parseNumber(s)) return *value;
-    throw Error(13, "", "Type mismatch");
-}
-
-// A header value in drawing units: divided by Unitfactor * 80, a 32-bit whole number.
-double drawingUnits(double headerValue, int32_t Unitfactor) {
-    const long long divisor = static_cast<long long>(Unitfactor) * 80;
-    if (divisor > INT32_MAX || divisor < INT32_MIN || (divisor == 0 && headerValue == 0)) {
-        throw Error(err::Overflow, "", "Overflow");
-    }
-    if (divisor == 0) throw Error(11, "", "Division by zero");
-    return headerValue / static_cast<double>(divisor);
-}
-
 // A number read from a table field, or the error that reading it raises. Reading is done once
 // per field and the outcome kept, so a field tried many times costs one reading, and a fault
 // still shows where the field is first used.
@@ -185,10 +159,10 @@ IdfEnd idfEnd(const HeaderData& h, int i, int first, int32_t Unitfactor) {
     IdfEnd end;
     for (int n = 0; n < 3; ++n) {
         const std::string& field = h.IdfTable(i, first + n);
-        end.at[n] = reading([&] { return drawingUnits(number(field), Unitfactor); });
+        end.at[n] = reading([&] { return toDrawingUnits(fieldNumber(field), Unitfactor, 80); });
         if (end.at[n].error) continue;
         end.text[n] = num::text(end.at[n].value);
-        end.snapped[n] = reading([&] { return number(end.text[n]); });
+        end.snapped[n] = reading([&] { return fieldNumber(end.text[n]); });
     }
     return end;
 }
@@ -235,7 +209,7 @@ SnapTables snapTables(const HeaderData& h, int32_t Unitfactor) {
     for (int j = 1; j <= h.TopoCount; ++j) {
         t.groups[key({h.TopoTable(j, 1), h.TopoTable(j, 2)})].rows.push_back(j);
         for (int n = 0; n < 3; ++n) {
-            t.points[j].at[n] = reading([&] { return number(h.TopoTable(j, 3 + n)); });
+            t.points[j].at[n] = reading([&] { return fieldNumber(h.TopoTable(j, 3 + n)); });
         }
     }
     t.ends.resize(2 * static_cast<size_t>(h.IdfCount) + 2);
@@ -484,25 +458,14 @@ void collectLineEnds(HeaderData& h) {
 
 // --- Dump -------------------------------------------------------------------------------------
 
-// Values in print zones of 14 characters; a value that fills its zone pushes the next one on.
-std::string printZones(const std::vector<std::string>& values) {
-    constexpr size_t kZone = 14;
-    std::string line;
-    for (size_t n = 0; n < values.size(); ++n) {
-        if (n > 0) line.resize((line.size() / kZone + 1) * kZone, ' ');
-        line += values[n];
-    }
-    return line;
-}
-
 std::vector<std::string> topoDump(const HeaderData& h) {
     const RunTable& t = h.TopoTable;
     std::vector<std::string> lines{"", "======== Begin Topo Line =========="};
     lines.reserve(h.TopoCount + 3);
     for (int r = 1; r <= h.TopoCount; ++r) {
         lines.push_back(
-            printZones({t(r, 0), t(r, 1), t(r, 2), t(r, 3), t(r, 4), t(r, 5) + "  " + t(r, 6),
-                        t(r, 7), t(r, 8), t(r, 9), t(r, 10)}));
+            LOGModule::printZones({t(r, 0), t(r, 1), t(r, 2), t(r, 3), t(r, 4),
+                                   t(r, 5) + "  " + t(r, 6), t(r, 7), t(r, 8), t(r, 9), t(r, 10)}));
     }
     lines.push_back("======== End Topo Line ============");
     // The header's text is single-byte Windows text; the log is UTF-8.

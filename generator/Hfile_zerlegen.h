@@ -2,20 +2,17 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "HeaderData.h"
+#include "LOGModule.h"
 
 namespace vtl {
 
 // Section titles, found case-insensitively anywhere in a line; the last such line counts.
 inline constexpr const char* kTopoTitle = "Design file data sorted by topo";
 inline constexpr const char* kIdfTitle = "Design file data in IDF order";
-
-// Receives a block of lines to append to the run log in one go.
-using LogBlock = std::function<void(const std::vector<std::string>& lines)>;
 
 // Where the header file lies.
 struct HeaderFile {

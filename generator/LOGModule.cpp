@@ -38,4 +38,14 @@ void appendLines(const std::string& file, const std::vector<std::string>& lines)
     writeText(file, text, true);
 }
 
+std::string printZones(const std::vector<std::string>& values) {
+    constexpr size_t kZone = 14;
+    std::string line;
+    for (size_t n = 0; n < values.size(); ++n) {
+        if (n > 0) line.resize((line.size() / kZone + 1) * kZone, ' ');
+        line += values[n];
+    }
+    return line;
+}
+
 }  // namespace vtl::LOGModule

@@ -1,6 +1,7 @@
 // Appending to the run log and filling the run's error list.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,4 +25,15 @@ void writeText(const std::string& file, const std::string& text, bool append);
 // Appends lines to a file, each ended by CR LF.
 void appendLines(const std::string& file, const std::vector<std::string>& lines);
 
+// A line of a dump block: each value starts at the next print zone of 14 characters (columns 1,
+// 15, 29, ...); a value that fills its zone pushes the next one on.
+std::string printZones(const std::vector<std::string>& values);
+
 }  // namespace vtl::LOGModule
+
+namespace vtl {
+
+// Receives a block of lines to append to the run log in one go.
+using LogBlock = std::function<void(const std::vector<std::string>& lines)>;
+
+}  // namespace vtl

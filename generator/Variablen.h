@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "ConfigData.h"
+#include "GridData.h"
 #include "HeaderData.h"
+#include "IdfData.h"
 #include "mstn/Automation.h"
 
 namespace vtl {
 
-struct RunState : ConfigData, HeaderData {
+struct RunState : ConfigData, HeaderData, GridData, IdfData {
     // --- Files of the program ---
     // The active configuration INI; every INI access of the window, the run and the reader.
     std::string inifile;

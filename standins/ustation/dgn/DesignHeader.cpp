@@ -3,6 +3,8 @@
 #include "core/Error.h"
 #include "core/Numbers.h"
 #include "dgn/DFloat.h"
+#include "dgn/GroupDataCodec.h"
+#include "dgn/Layout.h"
 
 namespace vtl::dgn {
 
@@ -16,14 +18,9 @@ constexpr size_t kSubName = 1122;
 constexpr size_t kDimensionFlags = 1214;
 constexpr uint8_t kThreeDimensional = 0x40;
 constexpr size_t kGlobalOrigin = 1240;
-// Eight views of 118 bytes: flags, level mask, origin, delta, matrix, conversion, active z.
+// Eight view definitions, one after the other.
 constexpr size_t kViews = 46;
-constexpr size_t kViewLevels = 2;
-constexpr size_t kViewOrigin = 10;
-constexpr size_t kViewDelta = 22;
-constexpr size_t kViewMatrix = 34;
-constexpr size_t kViewConversion = 106;
-constexpr uint16_t kViewOnWithWeights = 0x0088;
+constexpr uint16_t kViewLineWeights = 0x0008;
 constexpr double kViewSizeMaster = 100.0;
 
 // The first byte of 3-D header elements carries these bits besides level 8.
@@ -51,19 +48,21 @@ Bytes element(int elementType, size_t size, uint8_t leader) {
     return bytes;
 }
 
-void writeFirstView(uint8_t* view, const DesignHeader& header) {
-    putWord(view, kViewOnWithWeights);
-    for (size_t i = 0; i < 8; ++i) view[kViewLevels + i] = 0xFF;
-    const Point origin = header.toUors(0, 0, 0);
-    putLong(view + kViewOrigin, origin.x);
-    putLong(view + kViewOrigin + 4, origin.y);
-    putLong(view + kViewOrigin + 8, origin.z);
+ViewInfo firstView(const DesignHeader& header) {
+    ViewInfo view;
+    view.flags = kViewOn | kViewLineWeights;
+    view.levels = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    view.origin = header.toUors(0, 0, 0);
     const int32_t size = num::toLong(header.distanceToUors(kViewSizeMaster));
-    putLong(view + kViewDelta, size);
-    putLong(view + kViewDelta + 4, size);
-    putLong(view + kViewDelta + 8, header.dimension == Dimension::Three ? size : 0);
-    for (size_t i = 0; i < 9; ++i) toDFloat(i % 4 == 0 ? 1.0 : 0.0, view + kViewMatrix + 8 * i);
-    toDFloat(1.0, view + kViewConversion);
+    view.delta = {size, size, header.dimension == Dimension::Three ? size : 0};
+    return view;
+}
+
+size_t viewAt(int view) {
+    if (view < 1 || view > static_cast<int>(kHeaderViews)) {
+        raise(err::InvalidCall, "There is no view " + std::to_string(view));
+    }
+    return kViews + static_cast<size_t>(view - 1) * layout::kViewInfoSize;
 }
 
 Bytes makeTcb(const DesignHeader& header) {
@@ -76,7 +75,7 @@ Bytes makeTcb(const DesignHeader& header) {
     putUnitName(tcb.data() + kSubName, header.units.sub);
     tcb[kDimensionFlags] = three ? kThreeDimensional : 0;
     for (size_t i = 0; i < 3; ++i) toDFloat(header.origin[i], tcb.data() + kGlobalOrigin + 8 * i);
-    writeFirstView(tcb.data() + kViews, header);
+    writeViewInfo(tcb.data() + kViews, firstView(header));
     return tcb;
 }
 
@@ -114,6 +113,14 @@ DesignHeader readDesignHeader(const uint8_t* tcb) {
     header.units.sub = unitName(tcb + kSubName);
     for (size_t i = 0; i < 3; ++i) header.origin[i] = fromDFloat(tcb + kGlobalOrigin + 8 * i);
     return header;
+}
+
+ViewInfo readHeaderView(const uint8_t* tcb, int view) {
+    return readViewInfo(tcb + viewAt(view));
+}
+
+void writeHeaderView(uint8_t* tcb, int view, const ViewInfo& info) {
+    writeViewInfo(tcb + viewAt(view), info);
 }
 
 Dimension libraryDimension(const uint8_t* libraryHeader) {

@@ -46,6 +46,10 @@ inline constexpr size_t kLibraryHeaderSize = 50;
 
 // Reads dimension, units and origin from a TCB element of kDesignHeaderSize bytes.
 DesignHeader readDesignHeader(const uint8_t* tcb);
+// The views 1 to kHeaderViews a TCB element keeps; error 5 for another view number.
+inline constexpr size_t kHeaderViews = 8;
+ViewInfo readHeaderView(const uint8_t* tcb, int view);
+void writeHeaderView(uint8_t* tcb, int view, const ViewInfo& info);
 // The dimension a cell library header gives.
 Dimension libraryDimension(const uint8_t* libraryHeader);
 

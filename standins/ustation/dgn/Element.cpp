@@ -144,6 +144,39 @@ Element makeAppData(Bytes payload) {
     return element;
 }
 
+// Built in place: GCC 12 takes the variant temporary withBody() would make for a heap
+// object it frees (a false -Wfree-nonheap-object).
+Element makeReference(ReferenceBody body) {
+    Element element;
+    element.type = type::GroupData;
+    element.level = kReferenceLevel;
+    element.body.emplace<ReferenceBody>(std::move(body));
+    return element;
+}
+
+Element makeSavedView(SavedViewBody body) {
+    Element element;
+    element.type = type::GroupData;
+    element.level = kSavedViewLevel;
+    element.body.emplace<SavedViewBody>(std::move(body));
+    return element;
+}
+
+std::array<double, 3> referenceToMaster(const ReferenceBody& r, const Point& point) {
+    const double d[3] = {(static_cast<double>(point.x) - r.referenceOrigin.x) * r.conversion,
+                         (static_cast<double>(point.y) - r.referenceOrigin.y) * r.conversion,
+                         (static_cast<double>(point.z) - r.referenceOrigin.z) * r.conversion};
+    const double origin[3] = {static_cast<double>(r.masterOrigin.x),
+                              static_cast<double>(r.masterOrigin.y),
+                              static_cast<double>(r.masterOrigin.z)};
+    std::array<double, 3> master{};
+    for (size_t row = 0; row < 3; ++row) {
+        master[row] = origin[row];
+        for (size_t col = 0; col < 3; ++col) master[row] += r.transform[3 * row + col] * d[col];
+    }
+    return master;
+}
+
 const std::string* textOf(const Element& element) {
     const auto* text = std::get_if<TextBody>(&element.body);
     return text ? &text->text : nullptr;

@@ -37,6 +37,13 @@ inline constexpr int Application = 66;
 
 // Group data elements on this level hold a colour table.
 inline constexpr int kColorTableLevel = 1;
+// Group data elements on this level hold a saved (named) view.
+inline constexpr int kSavedViewLevel = 3;
+// Group data elements on this level hold a reference attachment; from the 33rd attachment on,
+// and for what a group data element cannot hold, MicroStation writes the same structure as an
+// application element on kAppReferenceLevel.
+inline constexpr int kReferenceLevel = 9;
+inline constexpr int kAppReferenceLevel = 5;
 // Application elements on this level hold application data behind a signature word.
 inline constexpr int kAppDataLevel = 20;
 // The signature of the stand-in's own application element.
@@ -171,6 +178,84 @@ struct ColorTableBody {
     bool operator==(const ColorTableBody&) const = default;
 };
 
+// What a view shows: the view definition V7 keeps for each of the eight views in the design
+// header and for each view of a saved view.
+struct ViewInfo {
+    uint16_t flags = 0;                // view flags; bit 7: the view is on
+    std::array<uint16_t, 4> levels{};  // displayed levels 1 to 64, level 1 in bit 0 of word 0
+    Point origin;                      // lower left corner, UORs
+    Point delta;                       // to the opposite corner, UORs
+    std::array<double, 9> rotation = {1, 0, 0, 0, 1, 0, 0, 0, 1};  // row-major
+    double conversion = 1;                                         // digitizer to UORs
+    uint32_t activeZ = 0;
+    bool operator==(const ViewInfo&) const = default;
+};
+inline constexpr uint16_t kViewOn = 0x0080;
+
+// A saved view (group data on level 3): a name of up to 6 and a description of up to 21
+// Radix-50 characters, and the views it saved (1 to 7). It has no symbology: the word where
+// other elements keep it holds the number of views.
+struct SavedViewBody {
+    std::string name;
+    std::string description;
+    uint8_t fullScreen1 = 0;
+    uint8_t fullScreen2 = 0;
+    uint16_t reserved = 0;  // the 13 bits beside the view count, kept as stored
+    std::vector<ViewInfo> views;
+    bool operator==(const SavedViewBody&) const = default;
+};
+
+// Bits of the file builder options of a reference attachment.
+namespace refopt {
+inline constexpr uint16_t SlotInUse = 0x0004;
+inline constexpr uint16_t SnapLock = 0x0020;
+inline constexpr uint16_t LocateLock = 0x0040;
+inline constexpr uint16_t MissingFile = 0x0080;
+inline constexpr uint16_t TwoDInThreeD = 0x8000;
+}  // namespace refopt
+// Bits of its file displayer options.
+namespace refdisplay {
+inline constexpr uint16_t ViewOverride = 0x0001;
+inline constexpr uint16_t Display = 0x0002;
+}  // namespace refdisplay
+
+// A reference attachment (group data on level 9, or application element on level 5).
+//
+// A point p of the reference file (its UORs) shows in the master file at
+//     masterOrigin + transform * ((p - referenceOrigin) * conversion)
+// in master UORs: conversion turns reference UORs into master UORs of the same length, and
+// transform (row-major) rotates and scales, its diagonal holding the attachment's scale
+// (master units per reference unit, 2 for "2:1"). referenceToMaster() computes it.
+struct ReferenceBody {
+    // The file as attached. V7 holds 65 characters; a longer path is kept whole in a user
+    // linkage of the stand-in, and the field holds as much of its file name as fits.
+    std::string file;
+    uint8_t fileNumber = 0;  // the attachment's slot, 1 to 255
+    uint16_t builderOptions = refopt::SlotInUse;
+    uint16_t displayOptions = refdisplay::Display;
+    std::array<uint8_t, 16> displayFlags{};
+    // The levels of the reference shown in each of the eight views, as ViewInfo::levels.
+    std::array<std::array<uint16_t, 4>, 8> viewLevels{};
+    Point referenceOrigin;
+    std::array<double, 9> transform = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    double conversion = 1;
+    Point masterOrigin;
+    std::string logicalName;  // up to 22 characters
+    std::string description;  // up to 42 characters
+    uint16_t levelSymbologyMask = 0;
+    std::array<uint16_t, 63> levelSymbology{};
+    int32_t zDelta = 0;
+    // The clipping polygon in reference UORs (x, y), empty when the whole file shows.
+    std::vector<std::array<int32_t, 2>> clip;
+    bool operator==(const ReferenceBody&) const = default;
+
+    bool displayed() const { return (displayOptions & refdisplay::Display) != 0; }
+    bool inUse() const { return (builderOptions & refopt::SlotInUse) != 0; }
+};
+
+// Where a point of the reference file shows in the master file, in master UORs.
+std::array<double, 3> referenceToMaster(const ReferenceBody& reference, const Point& point);
+
 // The stand-in's own application element (type 66, level 20, signature kAppSignature): an
 // opaque payload of at most kMaxAppPayload bytes.
 struct AppDataBody {
@@ -179,8 +264,9 @@ struct AppDataBody {
 };
 inline constexpr size_t kMaxAppPayload = kMaxElementWords * 2 - 40;
 
-using Body = std::variant<RawBody, LineBody, LineStringBody, TextBody, TextNodeBody, CellBody,
-                          CellLibraryBody, ColorTableBody, AppDataBody>;
+using Body =
+    std::variant<RawBody, LineBody, LineStringBody, TextBody, TextNodeBody, CellBody,
+                 CellLibraryBody, ColorTableBody, AppDataBody, SavedViewBody, ReferenceBody>;
 
 struct Element {
     int type = 0;
@@ -217,6 +303,9 @@ Element makeTextNode(uint16_t nodeNumber, Point origin, double widthUors, double
                      int32_t lineSpacing);
 Element makeCell(std::string name, Point origin);
 Element makeAppData(Bytes payload);
+// A reference attachment (type 5, level 9) and a saved view (type 5, level 3).
+Element makeReference(ReferenceBody body);
+Element makeSavedView(SavedViewBody body);
 
 // The text of a text element, nullptr for other elements.
 const std::string* textOf(const Element& element);

@@ -3,6 +3,7 @@
 
 #include "core/Error.h"
 #include "dgn/ElementCodec.h"
+#include "dgn/GroupDataCodec.h"
 #include "dgn/Layout.h"
 #include "dgn/Radix50.h"
 
@@ -71,11 +72,14 @@ bool opensUp(const uint8_t* p, size_t size, const Element& e) {
         case type::CellHeader:
         case type::CellLibraryHeader:
             return true;
-        case type::GroupData:  // other group data on level 1 stays as it is
-            return e.level == kColorTableLevel && size >= L::kColorEnd;
+        case type::GroupData:  // other group data stays as it is
+            return (e.level == kColorTableLevel && size >= L::kColorEnd) ||
+                   (e.level == kSavedViewLevel && size >= L::kSavedViews) ||
+                   (e.level == kReferenceLevel && size >= L::kRefClip);
         case type::Application:
-            return e.level == kAppDataLevel && size >= L::kAppPayload &&
-                   getWord(p + L::kAppSignatureAt) == kAppSignature;
+            return (e.level == kAppDataLevel && size >= L::kAppPayload &&
+                    getWord(p + L::kAppSignatureAt) == kAppSignature) ||
+                   (e.level == kAppReferenceLevel && size >= L::kRefClip);
         default:
             return false;
     }
@@ -213,8 +217,11 @@ Body decodeBody(const Input& in, const Element& e) {
         case type::CellLibraryHeader:
             return decodeCellLibrary(in);
         case type::GroupData:
+            if (e.level == kSavedViewLevel) return decodeSavedView(in.p, in.fieldsEnd);
+            if (e.level == kReferenceLevel) return decodeReference(in.p, in.fieldsEnd);
             return decodeColorTable(in);
         default:
+            if (e.level == kAppReferenceLevel) return decodeReference(in.p, in.fieldsEnd);
             return decodeAppData(in);
     }
 }
@@ -237,6 +244,9 @@ Element decode(const uint8_t* data, size_t size, Dimension dimension) {
     const Input in{data, size, fieldsEnd(data, size, e), dimension};
     e.body = decodeBody(in, e);
     e.linkage.assign(data + in.fieldsEnd, data + size);
+    // A saved view keeps its view count where other elements keep their symbology.
+    if (std::holds_alternative<SavedViewBody>(e.body)) e.symbology = {};
+    takeLongFileName(e);
     return e;
 }
 

@@ -7,6 +7,7 @@
 
 #include "core/Error.h"
 #include "dgn/ElementCodec.h"
+#include "dgn/GroupDataCodec.h"
 #include "dgn/Layout.h"
 #include "dgn/Radix50.h"
 
@@ -230,6 +231,14 @@ Output encodeAppData(const AppDataBody& a, Dimension d) {
     return out;
 }
 
+// Saved views and reference attachments: fields written by the group data codec, no geometry.
+Output groupData(Bytes bytes, Dimension d) {
+    Output out(0, d);
+    out.bytes = std::move(bytes);
+    out.range = wholePlane();
+    return out;
+}
+
 // The type and level a body needs to be read back as the same body.
 bool typeFits(const Element& e) {
     return std::visit(
@@ -250,6 +259,13 @@ bool typeFits(const Element& e) {
             }
             if constexpr (std::is_same_v<T, AppDataBody>) {
                 return e.type == type::Application && e.level == kAppDataLevel;
+            }
+            if constexpr (std::is_same_v<T, SavedViewBody>) {
+                return e.type == type::GroupData && e.level == kSavedViewLevel;
+            }
+            if constexpr (std::is_same_v<T, ReferenceBody>) {
+                return (e.type == type::GroupData && e.level == kReferenceLevel) ||
+                       (e.type == type::Application && e.level == kAppReferenceLevel);
             }
             return true;
         },
@@ -272,6 +288,12 @@ Output encodeBody(const Element& e, Dimension d) {
             if constexpr (std::is_same_v<T, CellLibraryBody>) return encodeCellLibrary(body, d);
             if constexpr (std::is_same_v<T, ColorTableBody>) return encodeColorTable(body, d);
             if constexpr (std::is_same_v<T, AppDataBody>) return encodeAppData(body, d);
+            if constexpr (std::is_same_v<T, SavedViewBody>) {
+                return groupData(encodeSavedView(body), d);
+            }
+            if constexpr (std::is_same_v<T, ReferenceBody>) {
+                return groupData(encodeReference(body), d);
+            }
             return Output(0, d);  // raw bodies are written by encodeRaw
         },
         e.body);
@@ -300,6 +322,8 @@ void writeDisplayHeader(Bytes& b, const Element& e, uint16_t properties) {
     }
     putWord(b.data() + L::kGraphicGroup, e.graphicGroup);
     putWord(b.data() + L::kProperties, properties);
+    // A saved view's count word, written with its fields, stands where the symbology would.
+    if (std::holds_alternative<SavedViewBody>(e.body)) return;
     putWord(b.data() + L::kSymbology, symbologyWord(e.symbology));
 }
 
@@ -362,6 +386,14 @@ Bytes encode(const Element& element, const EncodeOptions& options) {
     }
     if (const auto* raw = std::get_if<RawBody>(&element.body)) {
         return encodeRaw(element, *raw, options);
+    }
+    if (const auto* reference = std::get_if<ReferenceBody>(&element.body)) {
+        const Bytes longName = longFileLinkage(*reference);
+        if (!longName.empty()) {
+            Element withName = element;
+            withName.linkage.insert(withName.linkage.begin(), longName.begin(), longName.end());
+            return finish(withName, encodeBody(withName, options.dimension), options);
+        }
     }
     return finish(element, encodeBody(element, options.dimension), options);
 }

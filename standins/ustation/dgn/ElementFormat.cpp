@@ -42,6 +42,15 @@ std::string bodyText(const Element& e, const Record& record, const DesignHeader&
             if constexpr (std::is_same_v<T, AppDataBody>) {
                 return " data=" + std::to_string(body.payload.size()) + " bytes";
             }
+            if constexpr (std::is_same_v<T, SavedViewBody>) {
+                return " saved view=\"" + body.name + "\" description=\"" + body.description +
+                       "\" views=" + std::to_string(body.views.size());
+            }
+            if constexpr (std::is_same_v<T, ReferenceBody>) {
+                return " reference=" + std::to_string(body.fileNumber) + " file=\"" + body.file +
+                       "\" logical=\"" + body.logicalName + "\" description=\"" + body.description +
+                       "\"" + (body.displayed() ? "" : " off");
+            }
             return " size=" + std::to_string(record.size());
         },
         e.body);

@@ -104,6 +104,56 @@ inline constexpr size_t kColorScreen = 36;
 inline constexpr size_t kColorEntries = 38;
 inline constexpr size_t kColorEnd = kColorEntries + 256 * 3;
 
+// View definitions, as the design header and saved views hold them: flags, levels, origin,
+// delta, rotation (9 D-floats), conversion (D-float), active z.
+inline constexpr size_t kViewInfoSize = 118;
+inline constexpr size_t kViewFlags = 0;
+inline constexpr size_t kViewLevels = 2;
+inline constexpr size_t kViewOrigin = 10;
+inline constexpr size_t kViewDelta = 22;
+inline constexpr size_t kViewRotation = 34;
+inline constexpr size_t kViewConversion = 106;
+inline constexpr size_t kViewActiveZ = 114;
+
+// Saved view: the view count in the word where others keep their symbology, name and
+// description in Radix-50, two full-screen bytes, then the views.
+inline constexpr size_t kSavedViewCount = 34;
+inline constexpr size_t kSavedViewName = 36;         // 2 words, 6 characters
+inline constexpr size_t kSavedViewDescription = 40;  // 7 words, 21 characters
+inline constexpr size_t kSavedViewFullScreen1 = 54;
+inline constexpr size_t kSavedViewFullScreen2 = 55;
+inline constexpr size_t kSavedViews = 56;
+inline constexpr size_t kMaxSavedViews = 7;
+
+// Reference attachment.
+inline constexpr size_t kRefFileChars = 36;
+inline constexpr size_t kRefFile = 38;
+inline constexpr size_t kRefFileSize = 65;
+inline constexpr size_t kRefFileNumber = 103;
+inline constexpr size_t kRefBuilderOptions = 104;
+inline constexpr size_t kRefDisplayOptions = 106;
+inline constexpr size_t kRefDisplayFlags = 108;
+inline constexpr size_t kRefViewLevels = 124;  // 8 views of 4 words
+inline constexpr size_t kRefReferenceOrigin = 188;
+inline constexpr size_t kRefTransform = 200;
+inline constexpr size_t kRefConversion = 272;
+inline constexpr size_t kRefMasterOrigin = 280;
+inline constexpr size_t kRefLogicalChars = 292;
+inline constexpr size_t kRefLogicalName = 294;
+inline constexpr size_t kRefLogicalNameSize = 22;
+inline constexpr size_t kRefDescriptionChars = 316;
+inline constexpr size_t kRefDescription = 318;
+inline constexpr size_t kRefDescriptionSize = 42;
+inline constexpr size_t kRefLevelSymbologyMask = 360;
+inline constexpr size_t kRefLevelSymbology = 362;  // 63 words
+inline constexpr size_t kRefZDelta = 488;
+inline constexpr size_t kRefClipCount = 492;
+inline constexpr size_t kRefClip = 494;  // x, y longs per vertex
+
+// A user linkage: header word with the U bit and the words after the first, then its owner.
+inline constexpr uint16_t kUserLinkageBit = 0x1000;
+inline constexpr size_t kMaxLinkageWords = 256;
+
 // The stand-in's application element: signature, payload length in bytes, payload.
 inline constexpr size_t kAppSignatureAt = 36;
 inline constexpr size_t kAppLength = 38;

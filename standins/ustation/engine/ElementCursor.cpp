@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/Error.h"
+#include "dgn/Attachments.h"
 
 namespace vtl::ustation {
 
@@ -24,21 +25,37 @@ int32_t ElementCursor::fromFile(int32_t position, int32_t fileIndex) {
     extent_ = 0;
     parts_.clear();
     current_ = 0;
-    // Index 0 is the master file; no reference file is attached to read from.
-    if (fileIndex != 0 || position < 0 || !workspace_->design) return kEnd;
-    const dgn::DesignFile& design = *workspace_->design;
+    reference_.reset();
+    const dgn::DesignFile* file = position < 0 ? nullptr : fileOf(fileIndex);
+    if (!file) return kEnd;
+    const dgn::DesignFile& design = *file;
     const dgn::Record* record = design.find(static_cast<uint64_t>(position));
     // A position inside a complex element goes on with the next element of its own.
-    while (record && record->component)
-        record = design.find(record->position + record->size());
+    while (record && record->component) record = design.find(record->position + record->size());
     if (!record || record->position > static_cast<uint64_t>(INT32_MAX)) return kEnd;
     parts_.push_back(*record);
     for (const dgn::Record* part : design.components(*record)) parts_.push_back(*part);
     file_ = design.path();
-    header_ = design.header();
+    header_ = workspace_->design->header();
     position_ = static_cast<int32_t>(record->position);
     extent_ = static_cast<int32_t>(record->extent);
     return position_;
+}
+
+const dgn::DesignFile* ElementCursor::fileOf(int32_t fileIndex) {
+    if (!workspace_->design) return nullptr;
+    const dgn::DesignFile& master = *workspace_->design;
+    if (fileIndex == 0) return &master;
+    std::optional<dgn::StoredReference> attached = dgn::referenceInSlot(master, fileIndex);
+    if (!attached) return nullptr;
+    const dgn::DesignFile* file = nullptr;
+    try {
+        file = &workspace_->referenceFiles.open(dgn::referencePath(master, attached->body));
+    } catch (const Error&) {  // a file that is not found has no elements to read
+        return nullptr;
+    }
+    reference_ = std::move(attached->body);
+    return file;
 }
 
 int32_t ElementCursor::fileSize() {
@@ -107,6 +124,7 @@ int32_t ElementCursor::setString(const std::string& text) {
 
 int32_t ElementCursor::Rewrite() {
     requireElement();
+    if (reference_) fail("An element of a reference file cannot be rewritten");
     if (!workspace_->design || workspace_->design->path() != file_) {
         fail("The design file of the element is no longer open");
     }
@@ -153,8 +171,14 @@ void ElementCursor::requireElement() const {
 }
 
 mstn::Point ElementCursor::toMaster(const dgn::Point& point) const {
-    auto master = header_.toMaster(point);
-    return {master[0], master[1], master[2]};
+    if (!reference_) {
+        auto master = header_.toMaster(point);
+        return {master[0], master[1], master[2]};
+    }
+    const std::array<double, 3> uors = dgn::referenceToMaster(*reference_, point);
+    const double perMaster = header_.uorPerMaster();
+    return {(uors[0] - header_.origin[0]) / perMaster, (uors[1] - header_.origin[1]) / perMaster,
+            (uors[2] - header_.origin[2]) / perMaster};
 }
 
 }  // namespace vtl::ustation

@@ -1,9 +1,12 @@
 // The element object of the automation interface: reads the element found at a byte position
-// of the open design file, visits the components of a complex element and writes a changed
-// element back. It holds a copy of the element, as MicroStation's element descriptors do.
+// of the open design file, or of a file attached to it, visits the components of a complex
+// element and writes a changed element of the open file back. It holds a copy of the element,
+// as MicroStation's element descriptors do. Points of an element read through an attachment
+// are given where the attachment shows them in the open file.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "Workspace.h"
@@ -41,11 +44,15 @@ private:
     dgn::Element& current();
     void requireElement() const;
     mstn::Point toMaster(const dgn::Point& point) const;
+    // The file of the index: the open one for 0, else the file attached in that slot; nullptr
+    // when there is none.
+    const dgn::DesignFile* fileOf(int32_t fileIndex);
 
     std::shared_ptr<Workspace> workspace_;
-    std::filesystem::path file_;  // the file the element was read from
-    dgn::DesignHeader header_;    // and its units
-    int32_t position_ = -1;       // -1 while no element is held
+    std::filesystem::path file_;                   // the file the element was read from
+    dgn::DesignHeader header_;                     // and the units of the open file
+    std::optional<dgn::ReferenceBody> reference_;  // the attachment it was read through
+    int32_t position_ = -1;                        // -1 while no element is held
     int32_t extent_ = 0;
     std::vector<dgn::Record> parts_;  // the element, then its components
     size_t current_ = 0;

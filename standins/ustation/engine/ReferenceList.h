@@ -1,34 +1,33 @@
-// The reference list object of the automation interface: the files attached to the open design,
-// numbered from 1.
+// The reference list object of the automation interface: the attachments of the design file
+// open at the moment of each call, by slot number from 1.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
+#include "Workspace.h"
+#include "dgn/Attachments.h"
 #include "mstn/Automation.h"
 
 namespace vtl::ustation {
 
-struct Reference {
-    std::string file;
-    bool active = true;
-    bool display = true;
-};
-
 class ReferenceList : public mstn::RefFiles {
 public:
-    explicit ReferenceList(std::vector<Reference> references);
+    explicit ReferenceList(std::shared_ptr<Workspace> workspace);
 
+    // The highest slot in use, 0 without attachments.
     int32_t maxRefFiles() override;
-    // An index without an attachment is inactive, not displayed and has no file name.
+    // A slot without an attachment is inactive, found, not displayed and has no file name.
     bool active(int32_t index) override;
     bool notFound(int32_t index) override;
     bool display(int32_t index) override;
+    // The file as found from the master file's folder.
     std::string Filename(int32_t index) override;
 
 private:
-    const Reference* at(int32_t index) const;
-    std::vector<Reference> references_;
+    std::optional<dgn::StoredReference> at(int32_t index) const;
+    std::shared_ptr<Workspace> workspace_;
 };
 
 }  // namespace vtl::ustation

@@ -379,8 +379,7 @@ std::shared_ptr<mstn::Element> SessionApplication::MbeElement() {
 }
 
 std::shared_ptr<mstn::RefFiles> SessionApplication::MbeRefFiles() {
-    // Attachments are not kept yet: the list is empty.
-    return std::make_shared<ReferenceList>(std::vector<Reference>{});
+    return std::make_shared<ReferenceList>(workspace_);
 }
 
 int32_t SessionApplication::Visible() {

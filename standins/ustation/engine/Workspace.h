@@ -1,5 +1,6 @@
 // What the session shares with the element objects it hands out: the open design file, the
-// elements published to expressions and the hook that tells the window of a change.
+// elements published to expressions, the reference files read through its attachments and the
+// hook that tells the window of a change.
 #pragma once
 
 #include <functional>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "ReferenceFiles.h"
 #include "dgn/DesignFile.h"
 
 namespace vtl::ustation {
@@ -18,6 +20,7 @@ struct Workspace {
     std::optional<dgn::DesignFile> design;
     // Published elements by name, as expressions name them.
     std::map<std::string, std::weak_ptr<ElementCursor>> published;
+    ReferenceFiles referenceFiles;
     std::function<void()> changed;
 
     void notifyChanged() const {

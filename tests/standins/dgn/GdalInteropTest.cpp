@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "GdalTools.h"
+#include "dgn/Attachments.h"
 #include "dgn/DesignFile.h"
 #include "dgn/ElementCodec.h"
 #include "support/TempDir.h"
@@ -200,6 +201,52 @@ TEST(ForeignFiles, GrownTextMovesToTheEndAndOgrinfoSkipsTheOldOne) {
     const auto features = test::ogrFeatures(path);
     ASSERT_EQ(features.size(), 3u);
     EXPECT_EQ(textIn(features), "Hello, a much longer text");
+}
+
+// Attachments and saved views are no graphic elements: GDAL lists the same features with them
+// as without, in a file of ours and in one GDAL wrote.
+void attachAndSaveViews(DesignFile& file) {
+    ReferenceBody shown;
+    shown.file = "/tmp/seed.dgn";
+    shown.logicalName = "VTL";
+    shown.description = "Vistrel";
+    attachReference(file, shown);
+    ReferenceBody longName;
+    longName.file = "/" + std::string(90, 'p') + "/iso.dgn";
+    longName.displayOptions = 0;
+    attachReference(file, longName);
+    SavedViewBody view;
+    view.name = "VTL";
+    view.description = "VISTREL";
+    view.views = {ViewInfo{}};
+    saveView(file, view);
+}
+
+TEST(Attachments, GdalListsTheSameFeaturesWithAttachmentsAndSavedViews) {
+    TempDir dir;
+    for (Dimension d : {Dimension::Two, Dimension::Three}) {
+        const auto path = dir / (d == Dimension::Two ? "ours2.dgn" : "ours3.dgn");
+        DesignFile file = DesignFile::create(path, d);
+        const DesignHeader& h = file.header();
+        file.append(styled(makeLineString({h.toUors(0, 0), h.toUors(10, 5), h.toUors(3, 9)}), 4,
+                           {3, 1, 2}));
+        file.append(makeText("Label", h.toUors(1, 1), 1000, 1000));
+        const auto before = test::ogrFeatures(path);
+        ASSERT_EQ(before.size(), 2u);
+        attachAndSaveViews(file);
+        const auto after = test::ogrFeatures(path);
+        ASSERT_EQ(after.size(), 2u);
+        for (size_t i = 0; i < after.size(); ++i) {
+            EXPECT_EQ(after[i].fields, before[i].fields);
+            EXPECT_EQ(after[i].geometry, before[i].geometry);
+        }
+    }
+    const auto gdal = ogr2ogrFile(dir);
+    const std::string listing = test::ogrinfoListing(gdal);
+    DesignFile file = DesignFile::open(gdal);
+    attachAndSaveViews(file);
+    EXPECT_EQ(test::ogrinfoListing(gdal), listing);
+    EXPECT_EQ(references(DesignFile::open(gdal)).size(), 2u);
 }
 
 }  // namespace

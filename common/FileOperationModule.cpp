@@ -72,6 +72,12 @@ void GetLastErrorInfo(int32_t& number, std::string& source, std::string& descrip
     description = lastError.description;
 }
 
+void RaiseLastError() {
+    if (lastError.number != 0) {
+        throw Error(lastError.number, lastError.source, lastError.description);
+    }
+}
+
 void RecordLastError(std::string_view procedure, const Error& error) {
     lastError.number = static_cast<int32_t>(error.number());
     lastError.source = librarySource(procedure, error.line(), error.source());
@@ -145,13 +151,6 @@ void checkShellResult(int32_t result, bool aborted) {
     if (result != 0) raise(kOwnError, "Error code: " + num::text(result));
 }
 
-void raiseRecordedIfAny() {
-    int32_t number = 0;
-    std::string source, description;
-    GetLastErrorInfo(number, source, description);
-    if (number != 0) throw Error(number, source, description);
-}
-
 void copyChecked(const std::string& source, const std::string& dest, bool useShell) {
     if (useShell) {
         bool aborted = false;
@@ -179,9 +178,9 @@ bool CopyFileA(const std::string& source, const std::string& dest, bool useShell
     return Recorded("CopyFileA", false, [&] {
         if (!IsFileExists(source, 0)) raise(kOwnError, "File " + quoted(source) + " not exists");
         if (checkInUse) {
-            if (IsFileAlreadyInUse(source)) raiseRecordedIfAny();
+            if (IsFileAlreadyInUse(source)) RaiseLastError();
             // A destination that does not exist yet cannot be in use.
-            if (IsFileExists(dest, 0) && IsFileAlreadyInUse(dest)) raiseRecordedIfAny();
+            if (IsFileExists(dest, 0) && IsFileAlreadyInUse(dest)) RaiseLastError();
         }
         copyChecked(source, dest, useShell);
         if (verify) verifyCopy(source, dest);
@@ -263,7 +262,7 @@ namespace {
 bool IsFileReady(const std::string& file) {
     try {
         if (!IsFileExists(file, 0)) raise(kOwnError, "File: " + quoted(file) + " not existing");
-        if (IsFileAlreadyInUse(file)) raiseRecordedIfAny();
+        if (IsFileAlreadyInUse(file)) RaiseLastError();
         return true;
     } catch (const Error&) {
         return false;

@@ -3,10 +3,12 @@
 // the recorded error.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Error.h"
 
@@ -78,5 +80,30 @@ int32_t ExecA(const std::string& command, const std::string& logFile, int32_t wi
 // A path as one argument of a command line: in double quotes, so that a blank cannot split it.
 // A quote or a line break cannot be carried through a command line at all and raises error 1.
 std::string quotedForCommand(const std::string& path);
+
+// --- Dates, folders and path parts ------------------------------------------------------------
+// The file's last-modified time; the zero time (the epoch) on failure.
+std::chrono::system_clock::time_point GetFileLastModifiedDate(const std::string& file);
+// The full paths of the files in startPath whose names match the pattern (wildcards, ignoring
+// case). Recursive: each sub-folder's matches (depth first) come before the folder's own.
+// Folders and names are taken in sorted order (ignoring case), so every search of the same tree
+// gives the same list; symbolically linked folders are not entered, so a link loop cannot
+// trap the search. A sub-folder that cannot be read is left out. Nothing found, or a missing
+// start folder: an empty list (the record says which).
+std::vector<std::string> FindFile(const std::string& startPath, const std::string& pattern,
+                                  bool recursive);
+// Creates the folder with any missing parents. Fails for a blank name, a folder that exists
+// already, or one that could not be created.
+bool CreateFolderA(const std::string& folder);
+// The folder picker: the chosen folder with a trailing separator, "" on cancel. It opens at
+// startFolder, or, when that is blank, at the folder the last call was given.
+std::string BrowseForFolder(const std::string& title, const std::string& startFolder);
+// Raises the recorded error, if there is one.
+void RaiseLastError();
+// The folder part of a path with its trailing separator ("/a/b.txt" and "/a/b/" give "/a/");
+// "" for a bare name; the root stays the root.
+std::string GetPathName(const std::string& path);
+// The name after the last separator ("" for a path ending in one); a bare name as it is.
+std::string GetFileName(const std::string& path);
 
 }  // namespace vtl::FileOperationModule

@@ -50,6 +50,11 @@ bool iequals(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool lessIgnoringCase(const std::string& a, const std::string& b) {
+    const std::string la = lower(a), lb = lower(b);
+    return la != lb ? la < lb : a < b;
+}
+
 bool startsWith(std::string_view s, std::string_view prefix) { return s.starts_with(prefix); }
 bool endsWith(std::string_view s, std::string_view suffix) { return s.ends_with(suffix); }
 

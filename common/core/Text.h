@@ -18,6 +18,8 @@ std::string trimSpace(std::string_view s);
 std::string lower(std::string_view s);
 std::string upper(std::string_view s);
 bool iequals(std::string_view a, std::string_view b);
+// Sort order of file names as a folder listing gives them: ignoring ASCII case, ties by bytes.
+bool lessIgnoringCase(const std::string& a, const std::string& b);
 bool startsWith(std::string_view s, std::string_view prefix);
 bool endsWith(std::string_view s, std::string_view suffix);
 bool istartsWith(std::string_view s, std::string_view prefix);

@@ -59,10 +59,7 @@ std::vector<std::string> list(const fs::path& folder, std::string_view pattern) 
         std::string name = it->path().filename().string();
         if (matches(pattern, name)) names.push_back(std::move(name));
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        std::string la = text::lower(a), lb = text::lower(b);
-        return la != lb ? la < lb : a < b;
-    });
+    std::sort(names.begin(), names.end(), text::lessIgnoringCase);
     return names;
 }
 

@@ -64,15 +64,18 @@ namespace {
 QStringList runQtDialog(const FileDialogRequest& request, QFileDialog::FileMode openMode) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return {};
     const bool save = request.kind == FileDialogRequest::Kind::Save;
-    // A save dialog belongs to the active window; an open dialog stands on its own.
-    QFileDialog dialog(save ? QApplication::activeWindow() : nullptr);
+    const bool folder = request.kind == FileDialogRequest::Kind::Folder;
+    // A save dialog and a folder picker belong to the active window; an open dialog stands on
+    // its own.
+    QFileDialog dialog(save || folder ? QApplication::activeWindow() : nullptr);
     dialog.setObjectName("FileDialog");
     if (!request.title.empty()) dialog.setWindowTitle(QString::fromStdString(request.title));
     // Qt's own dialog shows the filter list the same way on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : openMode);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : folder ? QFileDialog::Directory : openMode);
+    if (folder) dialog.setOption(QFileDialog::ShowDirsOnly);
     QStringList nameFilters;
     for (const FileFilter& filter : request.filters) nameFilters << qtNameFilter(filter);
     if (!nameFilters.isEmpty()) {

@@ -23,7 +23,8 @@ struct FileFilter {
 std::vector<FileFilter> parseFileFilter(std::string_view filter);
 
 struct FileDialogRequest {
-    enum class Kind { Open, Save };
+    // Folder: a folder picker; it takes an existing folder and shows no files.
+    enum class Kind { Open, Save, Folder };
     Kind kind = Kind::Open;
     std::vector<FileFilter> filters;  // the first one is chosen at the start
     std::string initialDir;

@@ -1,5 +1,6 @@
 #include "common/SplashWindow.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QShowEvent>
 #include <QTimer>
@@ -53,8 +54,20 @@ void SplashWindow::showEvent(QShowEvent* event) {
 
 void SplashWindow::Timer1_Timer() {
     Timer1_->stop();
+    // Out of the way first: what the main window says while it loads must not be hidden below
+    // a splash that stays on top.
+    hide();
     if (mainWindow_) mainWindow_->show();
     close();
+}
+
+void SplashWindow::closeEvent(QCloseEvent* event) {
+    if (Timer1_->isActive()) {
+        Timer1_->stop();
+        hide();
+        if (mainWindow_) mainWindow_->show();
+    }
+    QFrame::closeEvent(event);
 }
 
 }  // namespace vtl

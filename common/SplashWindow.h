@@ -25,6 +25,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Closed before its time, the splash still hands over to the main window.
+    void closeEvent(QCloseEvent* event) override;
     // Puts the window in its place on the screen when it is first shown.
     virtual void place() = 0;
 

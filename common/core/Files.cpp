@@ -22,13 +22,25 @@ std::string readFile(const fs::path& file) {
     return std::move(content).str();
 }
 
-void writeFile(const fs::path& file, std::string_view content) {
+namespace {
+
+void write(const fs::path& file, std::string_view content, std::ios::openmode mode) {
     errno = 0;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    std::ofstream out(file, std::ios::binary | mode);
     if (!out) throw errnoError(errno != 0 ? errno : EACCES, file.string());
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     out.flush();
     if (!out) throw errnoError(errno != 0 ? errno : EIO, file.string());
+}
+
+}  // namespace
+
+void writeFile(const fs::path& file, std::string_view content) {
+    write(file, content, std::ios::trunc);
+}
+
+void appendFile(const fs::path& file, std::string_view content) {
+    write(file, content, std::ios::app);
 }
 
 }  // namespace vtl::files

@@ -15,4 +15,8 @@ std::string readFile(const std::filesystem::path& file);
 // runtime's error for the path.
 void writeFile(const std::filesystem::path& file, std::string_view content);
 
+// Appends the bytes to the file, creating it when missing; a failed open or write raises the
+// runtime's error for the path.
+void appendFile(const std::filesystem::path& file, std::string_view content);
+
 }  // namespace vtl::files

@@ -1,0 +1,171 @@
+#include "textreplace/LOGModule.h"
+
+#include <QLocale>
+#include <filesystem>
+#include <system_error>
+
+#include "common/FileOperationModule.h"
+#include "core/Environment.h"
+#include "core/Files.h"
+#include "core/Numbers.h"
+#include "core/Text.h"
+#include "textreplace/App.h"
+
+extern char** environ;
+
+namespace vtl::tarnwell::LOGModule {
+
+namespace fs = std::filesystem;
+using namespace FileOperationModule;
+
+namespace {
+
+constexpr size_t kWidth = 120;
+
+std::string LogFileName;
+NowSource nowSource;
+
+std::string qs(const QString& text) {
+    return text.toStdString();
+}
+
+// The program file: the program folder, the executable's name and ".exe" (".dll" when there
+// is no such ".exe").
+std::string programFile() {
+    const std::string base = AddBackslash(App().path.string()) + App().exeName;
+    return IsFileExists(base + ".exe", 0) ? base + ".exe" : base + ".dll";
+}
+
+// An identity line: label and value, padded to 119 characters, closed by "*".
+std::string identityLine(const std::string& label, const std::string& value) {
+    std::string line = "*  " + label + value;
+    if (line.size() < kWidth - 1) line.append(kWidth - 1 - line.size(), ' ');
+    return line + "*";
+}
+
+// The text centred in asterisks, 120 characters wide.
+std::string centred(const std::string& text) {
+    const double length = static_cast<double>(text.size());
+    std::string line(static_cast<size_t>(std::max(0, num::toLong((120 - length) / 2))), '*');
+    line += text;
+    line.append(static_cast<size_t>(std::max(0, num::toLong((119 - length) / 2))), '*');
+    if (line.size() > kWidth) line.resize(kWidth);
+    if (line.size() < kWidth) line.append(kWidth - line.size(), '*');
+    return line;
+}
+
+// An environment entry with a run of |24 - length of its name| blanks in place of each "=",
+// so that values start in column 25.
+std::string environmentLine(const std::string& entry) {
+    const std::vector<std::string> parts = text::split(entry, '=');
+    const long name = static_cast<long>(parts.front().size());
+    return text::join(parts, std::string(static_cast<size_t>(std::labs(24 - name)), ' '));
+}
+
+std::string banner(const std::string& description) {
+    const std::string file = programFile();
+    std::error_code ec;
+    const auto size = fs::file_size(file, ec);
+    if (ec) throw errnoError(ec.value(), file);
+    const auto modified = GetFileLastModifiedDate(file);
+    RaiseLastError();
+    std::vector<std::string> lines{
+        std::string(kWidth, '*'),
+        identityLine("Application:   ", App().title),
+        identityLine("Path:          ", file),
+        identityLine("Version:       ", GetVersionString(file, false)),
+        identityLine("Date:          ", dateTimeText(QDateTime::fromSecsSinceEpoch(
+                                            std::chrono::system_clock::to_time_t(modified)))),
+        identityLine("Size:          ", num::text(static_cast<long long>(size)) + " Bytes")};
+    if (!text::trim(description).empty()) {
+        lines.push_back(identityLine("Description:   ", description));
+    }
+    lines.insert(lines.end(),
+                 {std::string(kWidth, '*'), "", "Log starting at " + dateTimeText(now()), "",
+                  centred("Begin of environment variables")});
+    for (char** entry = environ; entry && *entry && **entry; ++entry) {
+        lines.push_back(environmentLine(*entry));
+    }
+    lines.insert(lines.end(), {centred("End of environment variables"), ""});
+    std::string content;
+    for (const std::string& line : lines) content += line + "\r\n";
+    return content;
+}
+
+bool isAutomaticName(const std::string& path) {
+    return text::endsWith(text::lower(GetFileName(path)),
+                          "_" + text::lower(App().exeName) + ".log");
+}
+
+// The folder of automatic names: TEMP & title, or TEMP alone when that cannot be created.
+std::string automaticFolder() {
+    const std::string temp = AddBackslash(env::tempFolder());
+    const std::string own = temp + App().title + "/";
+    if (IsFileExists(own, 1) || CreateFolderA(own)) return own;
+    return temp;
+}
+
+std::string automaticName(const std::string& logName) {
+    const std::string name = text::trim(logName).empty() ? App().exeName : logName;
+    const std::string path =
+        automaticFolder() + qs(now().toString("yyyy-MM-dd_HHmmss_")) + name + ".log";
+    std::string collapsed = text::replaceAll(path, "//", "/");
+    return collapsed;
+}
+
+}  // namespace
+
+std::string dateTimeText(const QDateTime& time) {
+    const QLocale locale = QLocale::system();
+    return qs(locale.toString(time.date(), QLocale::ShortFormat) + " " +
+              time.time().toString("HH:mm:ss"));
+}
+
+void setNowSource(NowSource source) {
+    nowSource = std::move(source);
+}
+
+QDateTime now() {
+    return nowSource ? nowSource() : QDateTime::currentDateTime();
+}
+
+void InitLog(const std::string& description, const std::string& logName,
+             const std::string& logFile) {
+    try {
+        const std::string earlier = isAutomaticName(LogFileName) ? LogFileName : std::string();
+        const std::string folder = GetPathName(logFile);
+        LogFileName = !folder.empty() && IsFileExists(folder, 1) ? logFile : automaticName(logName);
+        if (IsFileExists(LogFileName, 0))
+            CopyFileA(LogFileName, LogFileName + ".bak", false, false, false);
+        if (!earlier.empty() && IsFileExists(earlier, 0)) {
+            // Within the same second both names are one file, which must not be deleted.
+            if (earlier != LogFileName) {
+                if (CopyFileA(earlier, LogFileName, false, false, false))
+                    DeleteFileA(earlier, false);
+            }
+            return;
+        }
+        files::writeFile(LogFileName, banner(description));
+    } catch (...) {
+        // The log never stops the tool.
+    }
+}
+
+void WriteLogLine(const std::string& text) {
+    if (text::trim(LogFileName).empty() || text::trim(text).empty()) return;
+    try {
+        const QDateTime time = now();
+        const int hundredths = time.time().msec() / 10;
+        const std::string stamp = qs(time.toString("yyyy-MM-dd HH:mm:ss")) + "." +
+                                  (hundredths < 10 ? "0" : "") + num::text(hundredths);
+        files::appendFile(LogFileName, stamp + "  " + text + "\r\n");
+    } catch (...) {
+        // A line that cannot be written is lost; the tool goes on.
+    }
+}
+
+std::string GetLogFileName() {
+    return LogFileName;
+}
+
+}  // namespace vtl::tarnwell::LOGModule

@@ -62,24 +62,28 @@ std::string environmentLine(const std::string& entry) {
     return text::join(parts, std::string(static_cast<size_t>(std::labs(24 - name)), ' '));
 }
 
-std::string banner(const std::string& description) {
+// The program's name, file, version, date and size, and the caller's description.
+std::vector<std::string> identityLines(const std::string& description) {
     const std::string file = programFile();
     std::error_code ec;
     const auto size = fs::file_size(file, ec);
     if (ec) throw errnoError(ec.value(), file);
-    const auto modified = GetFileLastModifiedDate(file);
+    const auto modified = std::chrono::system_clock::to_time_t(GetFileLastModifiedDate(file));
     RaiseLastError();
     std::vector<std::string> lines{
-        std::string(kWidth, '*'),
-        identityLine("Application:   ", App().title),
-        identityLine("Path:          ", file),
+        identityLine("Application:   ", App().title), identityLine("Path:          ", file),
         identityLine("Version:       ", GetVersionString(file, false)),
-        identityLine("Date:          ", dateTimeText(QDateTime::fromSecsSinceEpoch(
-                                            std::chrono::system_clock::to_time_t(modified)))),
+        identityLine("Date:          ", dateTimeText(QDateTime::fromSecsSinceEpoch(modified))),
         identityLine("Size:          ", num::text(static_cast<long long>(size)) + " Bytes")};
     if (!text::trim(description).empty()) {
         lines.push_back(identityLine("Description:   ", description));
     }
+    return lines;
+}
+
+std::string banner(const std::string& description) {
+    std::vector<std::string> lines{std::string(kWidth, '*')};
+    for (std::string& line : identityLines(description)) lines.push_back(std::move(line));
     lines.insert(lines.end(),
                  {std::string(kWidth, '*'), "", "Log starting at " + dateTimeText(now()), "",
                   centred("Begin of environment variables")});
@@ -107,10 +111,15 @@ std::string automaticFolder() {
 
 std::string automaticName(const std::string& logName) {
     const std::string name = text::trim(logName).empty() ? App().exeName : logName;
-    const std::string path =
-        automaticFolder() + qs(now().toString("yyyy-MM-dd_HHmmss_")) + name + ".log";
-    std::string collapsed = text::replaceAll(path, "//", "/");
-    return collapsed;
+    return text::replaceAll(
+        automaticFolder() + qs(now().toString("yyyy-MM-dd_HHmmss_")) + name + ".log", "//", "/");
+}
+
+// The earlier log goes on under the current name. Within the same second both names are one
+// file, which must not be deleted.
+void continueLog(const std::string& earlier) {
+    if (earlier == LogFileName) return;
+    if (CopyFileA(earlier, LogFileName, false, false, false)) DeleteFileA(earlier, false);
 }
 
 }  // namespace
@@ -135,14 +144,11 @@ void InitLog(const std::string& description, const std::string& logName,
         const std::string earlier = isAutomaticName(LogFileName) ? LogFileName : std::string();
         const std::string folder = GetPathName(logFile);
         LogFileName = !folder.empty() && IsFileExists(folder, 1) ? logFile : automaticName(logName);
-        if (IsFileExists(LogFileName, 0))
+        if (IsFileExists(LogFileName, 0)) {
             CopyFileA(LogFileName, LogFileName + ".bak", false, false, false);
+        }
         if (!earlier.empty() && IsFileExists(earlier, 0)) {
-            // Within the same second both names are one file, which must not be deleted.
-            if (earlier != LogFileName) {
-                if (CopyFileA(earlier, LogFileName, false, false, false))
-                    DeleteFileA(earlier, false);
-            }
+            continueLog(earlier);
             return;
         }
         files::writeFile(LogFileName, banner(description));

@@ -38,7 +38,7 @@ inline constexpr WholeSetting kWholeSettings[] = {
     {"co", "color", 0, 255, &ActiveSettings::color},
     {"wt", "weight", 0, 31, &ActiveSettings::weight},
     {"lc", "style", 0, 7, &ActiveSettings::style},
-    {"nn", "node", 1, 65535, &ActiveSettings::nodeNumber},
+    {"nn", "node", 0, 65535, &ActiveSettings::nodeNumber},
 };
 
 }  // namespace vtl::ustation

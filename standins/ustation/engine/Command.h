@@ -1,12 +1,16 @@
-// The key-in commands that place elements. Each is a small state machine: it collects data
-// points (and, for texts, keyed-in text) until a reset or the next command ends it.
+// The key-in commands: each is a small state machine that collects data points (and, for texts,
+// keyed-in text) to place elements or to act on one it locates, until a reset or the next
+// command ends it.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ActiveSettings.h"
-#include "dgn/Element.h"
+#include "UserPreferences.h"
+#include "dgn/DesignFile.h"
 
 namespace vtl::ustation {
 
@@ -25,6 +29,13 @@ public:
     virtual void addAsGiven(std::vector<dgn::Element> elements) = 0;
     // Tells the journal why a command did nothing.
     virtual void note(const std::string& text) = 0;
+    // The open design file, nullptr while none is open.
+    virtual dgn::DesignFile* drawingFile() = 0;
+    // The element a data point (UORs) identifies within the user's locate tolerance.
+    virtual std::optional<uint64_t> locate(const dgn::Point& point) = 0;
+    virtual const UserPreferences& preferences() const = 0;
+    // Elements of the open file were changed or deleted: the window shows them anew.
+    virtual void changed() = 0;
 };
 
 class Command {
@@ -39,6 +50,11 @@ public:
     virtual void reset() {}
     // Another command takes over.
     virtual void finish() { reset(); }
+    // A message to an application the command runs (the text editor's "TEXTEDIT"); false when
+    // the command takes none.
+    virtual bool appMessage(const std::string& /*application*/, const std::string& /*message*/) {
+        return false;
+    }
 
 protected:
     Drawing& drawing_;

@@ -53,7 +53,8 @@ int32_t evaluateLong(const std::string& expression, const Workspace& workspace) 
     if (!element) unknown(expression, "nothing is published as \"" + name + "\"");
     const dgn::Bytes& bytes = element->currentBytes();
     if (bytes.size() < field->offset + 2) unknown(expression, "the element is too short");
-    return static_cast<int16_t>(dgn::getWord(bytes.data() + field->offset));
+    // Node numbers are unsigned words.
+    return dgn::getWord(bytes.data() + field->offset);
 }
 
 }  // namespace vtl::ustation

@@ -6,7 +6,9 @@
 #include <functional>
 #include <optional>
 
+#include "EditText.h"
 #include "Keyins.h"
+#include "LocateCommand.h"
 #include "PlaceLineString.h"
 #include "PlaceNode.h"
 #include "PlaceText.h"
@@ -69,6 +71,11 @@ const std::vector<Phrase>& phrases() {
         {"choose all", false, call(&SessionApplication::chooseAll)},
         {"choose none", false, call(&SessionApplication::chooseNone)},
         {"change level", false, call(&SessionApplication::changeLevel)},
+        {"match element", false, start<MatchElement>()},
+        {"delete element", false, start<DeleteElement>()},
+        {"edit text", false, start<EditText>()},
+        {"mdl silentload", true, call(&SessionApplication::loadApplication)},
+        {"mbe1 closemodal", true, call(&SessionApplication::closeModalDialog)},
     };
     return table;
 }

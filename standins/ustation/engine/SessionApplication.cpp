@@ -8,6 +8,7 @@
 #include "Expressions.h"
 #include "KeyinTable.h"
 #include "Keyins.h"
+#include "Locate.h"
 #include "PlaceCell.h"
 #include "ReferenceList.h"
 #include "Selection.h"
@@ -30,6 +31,8 @@ bool isPointKeyin(const std::string& keyin) {
     const std::optional<Assignment> a = assignmentOf(keyin);
     return a && (a->name == "xy" || a->name == "dx");
 }
+// The preference application, whose variables are the user preferences.
+constexpr char kUserPreferences[] = "USERPREF";
 
 std::string pointText(const mstn::Point& p) {
     return num::text(p.x) + "," + num::text(p.y) + "," + num::text(p.z);
@@ -355,12 +358,48 @@ void SessionApplication::setAppVariable(const std::string& application, const st
 
 void SessionApplication::MbeSetAppVariable(const std::string& application,
                                            const std::string& variable, double value) {
-    appVariables_[text::upper(application) + " " + variable] = value;
+    const std::string app = text::upper(application);
+    if (app == kUserPreferences && !setUserPreference(preferences_, variable, value)) {
+        journal_.note("USERPREF variable not set: " + variable + " = " + num::text(value));
+        return;
+    }
+    appVariables_[app + " " + variable] = value;
 }
 
 void SessionApplication::MbeSendAppMessage(const std::string& application,
                                            const std::string& message) {
+    if (command_ && command_->appMessage(application, message)) return;
     journal_.note("no application takes the message: " + application + " " + message);
+}
+
+// --- applications and settings -----------------------------------------------------------------
+
+void SessionApplication::loadApplication(const std::string& name) {
+    const std::string app = text::upper(text::trimSpace(name));
+    if (app != kUserPreferences) {
+        journal_.note("MDL application not found: " + name);
+        return;
+    }
+    loadedApplications_.insert(app);
+    // The preference application shows its dialog, modal, until it is closed.
+    modalDialog_ = app;
+}
+
+void SessionApplication::closeModalDialog(const std::string& button) {
+    const std::string choice = text::upper(text::trimSpace(button));
+    if (choice != "OK" && choice != "CANCEL") {
+        journal_.note("MBE1 CLOSEMODAL without OK or CANCEL: " + button);
+    } else if (!modalDialog_) {
+        journal_.note("no modal dialog is open to close");
+    } else {
+        modalDialog_.reset();
+    }
+}
+
+std::optional<uint64_t> SessionApplication::locate(const dgn::Point& point) {
+    const dgn::DesignFile* file = design();
+    if (!file) return {};
+    return locateElement(*file, point, preferences_.locateTolerance * uorsPerPixel(*file));
 }
 
 int32_t SessionApplication::MbeCExpressionLong(const std::string& expression) {

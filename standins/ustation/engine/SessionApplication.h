@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,10 @@ public:
     void chooseAll();
     void chooseNone();
     void changeLevel();
+    // MDL applications: "MDL SILENTLOAD USERPREF" loads the preference application, which
+    // opens its dialog; "MBE1 CLOSEMODAL OK" closes the modal dialog open.
+    void loadApplication(const std::string& name);
+    void closeModalDialog(const std::string& button);
 
 private:
     void runKeyins(const std::string& keyins);
@@ -82,6 +87,10 @@ private:
     void add(std::vector<dgn::Element> elements) override;
     void addAsGiven(std::vector<dgn::Element> elements) override;
     void note(const std::string& text) override;
+    dgn::DesignFile* drawingFile() override { return design(); }
+    std::optional<uint64_t> locate(const dgn::Point& point) override;
+    const UserPreferences& preferences() const override { return preferences_; }
+    void changed() override { notifyChanged(); }
     // MacroHost
     void sendCommand(const std::string& keyins) override;
     void sendReset() override;
@@ -98,8 +107,11 @@ private:
     std::vector<uint64_t> selection_;  // positions of the chosen elements
     std::optional<mstn::Point> lastPoint_;
     std::map<std::string, double> appVariables_;
-    int macroDepth_ = 0;
+    UserPreferences preferences_;
+    std::set<std::string> loadedApplications_;  // upper case
+    std::optional<std::string> modalDialog_;
     bool parseAll_ = true;
+    int macroDepth_ = 0;
     int32_t visible_ = 1;
     bool quit_ = false;
 };

@@ -1,6 +1,11 @@
 #include "DefaultRunSteps.h"
 
+#include "IsoPlot.h"
+#include "NodeFilling.h"
+#include "OverviewCopies.h"
 #include "OverviewDrawing.h"
+#include "RunDriver.h"
+#include "RunHost.h"
 #include "Variablen.h"
 #include "core/Error.h"
 
@@ -20,11 +25,11 @@ void DefaultRunSteps::leitung_einzeichnen(bool withMarkerCell) {
 }
 
 void DefaultRunSteps::VTLhineinkopieren() {
-    notAvailable("The overview copy into the iso drawings", "VTLhineinkopieren");
+    vtl::VTLhineinkopieren(RunDriver::host());
 }
 
 void DefaultRunSteps::startPellmark() {
-    notAvailable("The node texts from the workbook", "startPellmark");
+    vtl::startPellmark(RunDriver::host().excelFileText(), RunDriver::reattachMSTN);
 }
 
 void DefaultRunSteps::findI3DimportFaktor() {
@@ -59,8 +64,8 @@ void DefaultRunSteps::placeTabelle() {
     notAvailable("The end-number table", "placeTabelle");
 }
 
-void DefaultRunSteps::iplotiso(const std::string& /*file*/) {
-    notAvailable("The IPLOT plotting", "iplotiso");
+void DefaultRunSteps::iplotiso(const std::string& file) {
+    vtl::iplotiso(file, RunDriver::host().plotterText());
 }
 
 }  // namespace vtl

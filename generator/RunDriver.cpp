@@ -15,6 +15,7 @@
 #include "ConfigINI.h"
 #include "Hfile_zerlegen.h"
 #include "LOGModule.h"
+#include "OverviewCopies.h"
 #include "RunHost.h"
 #include "RunLog.h"
 #include "RunSteps.h"
@@ -268,7 +269,7 @@ void runStepChain(RunHost& host, RunSteps& steps, Pending& pending) {
     std::string plotter;
     pending([&] { plotter = host.plotterText(); });
     // Only a queue given as a network path plots the cover sheet.
-    if (plotter.starts_with("\\\\")) pending([&] { steps.iplotiso(s.IcsFile); });
+    if (isNetworkQueue(plotter)) pending([&] { steps.iplotiso(s.IcsFile); });
 }
 
 // Opens the overview in the MicroStation just started, sets the pipe symbology and runs the
@@ -423,6 +424,17 @@ void killMSTN() {
     } catch (...) {
         throw passOnMethod(toError(std::current_exception()), "killMSTN");
     }
+}
+
+std::shared_ptr<mstn::Application> reattachMSTN() {
+    waitUntilMicroStationGone();
+    if (!microStationGone()) killMSTN();
+    return modMSTN::MSTNOpen(host().GetMSTNPath());
+}
+
+RunHost& host() {
+    if (!runningHost) throw objectNotSet();
+    return *runningHost;
 }
 
 QTimer& killMstnTimer() {

@@ -45,6 +45,15 @@ void restartMSTN(std::shared_ptr<mstn::Application>& app, const std::string& dgn
 // Ends every process named "ustation.exe" and waits briefly until they are gone.
 void killMSTN();
 
+// MicroStation attached afresh after the one before was told "exit": waits until that one has
+// gone (ending it when it has not within a few seconds), so the new attachment does not reach
+// the one going away, then starts the run's chosen MicroStation. Only during a run.
+std::shared_ptr<mstn::Application> reattachMSTN();
+
+// The window of the run in progress, which the steps ask for window titles, the plot queue
+// and the workbook; error 91 outside a run.
+RunHost& host();
+
 // The one watchdog timer, object name "killMstnTimer", created on first use as a child of the
 // application object. The main window may take it as its own child (setParent); once deleted
 // it is made anew when next needed.

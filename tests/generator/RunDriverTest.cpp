@@ -270,8 +270,6 @@ TEST_F(RunDriverProcessFakesTest, RestartingOutsideARunFailsWithoutKillingAnythi
 TEST(DefaultRunStepsTest, EveryStepNotBuiltYetFailsAsAStepDoes) {
     DefaultRunSteps steps;
     const std::vector<std::pair<std::string, std::function<void()>>> all = {
-        {"VTLhineinkopieren", [&] { steps.VTLhineinkopieren(); }},
-        {"startPellmark", [&] { steps.startPellmark(); }},
         {"findI3DimportFaktor", [&] { steps.findI3DimportFaktor(); }},
         {"createI3Dfile", [&] { steps.createI3Dfile(); }},
         {"lineEndNumber", [&] { steps.lineEndNumber(); }},
@@ -280,7 +278,6 @@ TEST(DefaultRunStepsTest, EveryStepNotBuiltYetFailsAsAStepDoes) {
         {"find_endpoint_diff", [&] { steps.find_endpoint_diff(); }},
         {"searchidf", [&] { steps.searchidf(); }},
         {"placeTabelle", [&] { steps.placeTabelle(); }},
-        {"iplotiso", [&] { steps.iplotiso("/iso/A.ics"); }},
     };
     for (const auto& [name, step] : all) {
         Variablen().StepError = false;

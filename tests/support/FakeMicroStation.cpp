@@ -1,6 +1,7 @@
 #include "support/FakeMicroStation.h"
 
 #include "core/Numbers.h"
+#include "core/Text.h"
 
 namespace vtl::test {
 
@@ -35,6 +36,53 @@ public:
 
 }  // namespace
 
+// The element walk over the scripted elements of the open file.
+class FakeMicroStation::WalkElement : public mstn::Element,
+                                      public std::enable_shared_from_this<WalkElement> {
+public:
+    explicit WalkElement(FakeMicroStation& ms) : ms_(ms) {}
+
+    int32_t fromFile(int32_t position, int32_t) override {
+        const std::vector<FakeElement>& elements = ms_.designs[ms_.openFile_];
+        int32_t at = 0;
+        for (size_t i = 0; i < elements.size(); at += elements[i].size, ++i) {
+            if (at < position) continue;
+            current_ = elements[i];
+            return at;
+        }
+        current_.reset();
+        return -1;
+    }
+    int32_t fileSize() override { return element().size; }
+    int32_t Type() override { return element().type; }
+    int32_t GetString(std::string& text) override { return text.clear(), 1; }
+    int32_t GetOrigin(mstn::Point& origin) override {
+        ms_.record("GetOrigin()");
+        origin = element().origin;
+        return 0;
+    }
+    int32_t getEndPoints(mstn::Point&, mstn::Point&) override { return 1; }
+    int32_t Level() override { return 0; }
+    int32_t Color() override { return 0; }
+    int32_t Weight() override { return 0; }
+    int32_t nextComponent() override { return 1; }
+    int32_t setString(const std::string&) override { return 1; }
+    int32_t Rewrite() override { return 1; }
+    int32_t Publish(const std::string& name) override {
+        ms_.record("Publish(" + name + ")");
+        ms_.published_[name] = weak_from_this();
+        return 0;
+    }
+    const FakeElement& element() const {
+        if (!current_) throw Error(err::AutomationError, "MicroStation", "No element");
+        return *current_;
+    }
+
+private:
+    FakeMicroStation& ms_;
+    std::optional<FakeElement> current_;
+};
+
 void FakeMicroStation::failOnCall(int n, Error error) {
     callsUntilFailure_ = n;
     failure_ = std::move(error);
@@ -51,12 +99,17 @@ void FakeMicroStation::record(const std::string& call) {
 
 void FakeMicroStation::MbeSendCommand(const std::string& keyin) {
     record("MbeSendCommand(" + keyin + ")");
-    keyins.push_back(keyin);
+    this->keyin(keyin);
 }
 
 void FakeMicroStation::MbeSendkeyin(const std::string& keyin) {
     record("MbeSendkeyin(" + keyin + ")");
+    this->keyin(keyin);
+}
+
+void FakeMicroStation::keyin(const std::string& keyin) {
     keyins.push_back(keyin);
+    if (text::istartsWith(keyin, "newfile ")) openFile_ = keyin.substr(8);
 }
 
 void FakeMicroStation::MbeSetAppVariable(const std::string& application,
@@ -69,17 +122,31 @@ void FakeMicroStation::MbeSendAppMessage(const std::string& application,
     record("MbeSendAppMessage(" + application + ", " + message + ")");
 }
 
-void FakeMicroStation::MbeSendReset() { record("MbeSendReset()"); }
+void FakeMicroStation::MbeSendReset() {
+    record("MbeSendReset()");
+}
 
 void FakeMicroStation::mbeSendDataPoint(const mstn::Point& p) {
-    record("mbeSendDataPoint(" + num::text(p.x) + ", " + num::text(p.y) + ", " + num::text(p.z) + ")");
+    record("mbeSendDataPoint(" + num::text(p.x) + ", " + num::text(p.y) + ", " + num::text(p.z) +
+           ")");
 }
 
 int32_t FakeMicroStation::MbeCExpressionLong(const std::string& expression) {
     record("MbeCExpressionLong(" + expression + ")");
+    if (std::optional<int32_t> node = publishedNodeNumber(expression)) return *node;
     auto it = expressions.find(expression);
-    if (it == expressions.end()) throw Error(err::AutomationError, "MicroStation", "Automation error");
+    if (it == expressions.end())
+        throw Error(err::AutomationError, "MicroStation", "Automation error");
     return it->second;
+}
+
+std::optional<int32_t> FakeMicroStation::publishedNodeNumber(const std::string& expression) {
+    const std::string field = ".currentPosition->el.text_node_2d.nodenumber";
+    if (!expression.ends_with(field)) return {};
+    auto it = published_.find(expression.substr(0, expression.size() - field.size()));
+    std::shared_ptr<WalkElement> element = it == published_.end() ? nullptr : it->second.lock();
+    if (!element) return {};
+    return element->element().nodeNumber;
 }
 
 std::string FakeMicroStation::MbeGetConfigVar(const std::string& name) {
@@ -90,7 +157,8 @@ std::string FakeMicroStation::MbeGetConfigVar(const std::string& name) {
 
 std::shared_ptr<mstn::Element> FakeMicroStation::MbeElement() {
     record("MbeElement()");
-    return std::make_shared<EmptyElement>();
+    if (designs.empty()) return std::make_shared<EmptyElement>();
+    return std::make_shared<WalkElement>(*this);
 }
 
 std::shared_ptr<mstn::RefFiles> FakeMicroStation::MbeRefFiles() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,14 @@
 
 namespace vtl::test {
 
+// An element of a scripted design file: its type, a text node's number and its origin.
+struct FakeElement {
+    int32_t type = 0;
+    int32_t nodeNumber = 0;
+    mstn::Point origin;
+    int32_t size = 100;  // bytes, as the walk steps over it
+};
+
 class FakeMicroStation : public mstn::Application {
 public:
     // Every key-in, in the order received (MbeSendCommand and MbeSendkeyin).
@@ -20,6 +29,10 @@ public:
     std::vector<std::string> calls;
     std::map<std::string, int32_t> expressions;
     std::map<std::string, std::string> configVars;
+    // The elements of each design file by path: "newfile PATH" opens one for the element walk,
+    // whose positions are the sums of the sizes before an element. A published element answers
+    // "NAME.currentPosition->el.text_node_2d.nodenumber".
+    std::map<std::string, std::vector<FakeElement>> designs;
     int32_t visible = 1;
     bool quit = false;
 
@@ -41,9 +54,17 @@ public:
     void setVisible(int32_t value) override;
     void Quit() override;
 
-private:
-    void record(const std::string& call);
+    // The file the last "newfile" key-in opened.
+    const std::string& openFile() const { return openFile_; }
 
+private:
+    class WalkElement;
+    void record(const std::string& call);
+    void keyin(const std::string& keyin);
+    std::optional<int32_t> publishedNodeNumber(const std::string& expression);
+
+    std::string openFile_;
+    std::map<std::string, std::weak_ptr<WalkElement>> published_;
     int callsUntilFailure_ = 0;
     std::optional<Error> failure_;
 };

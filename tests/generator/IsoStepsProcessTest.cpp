@@ -1,0 +1,200 @@
+// The iso-drawing steps of a run against the stand-ins: node texts filled from a workbook in a
+// MicroStation of their own, and the stamped drawings plotted into a plot queue, with a drawing
+// that cannot be opened on the way. GDAL reads the drawings back. These tests start and kill
+// processes named ustation.exe, so they hold the shared lock.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <algorithm>
+#include <filesystem>
+
+#include "RunDriverTestFakes.h"
+#include "StandInTools.h"
+#include "common/FileOperationModule.h"
+#include "dgn/DesignFile.h"
+#include "generator/DefaultRunSteps.h"
+#include "generator/RunDriver.h"
+#include "generator/Variablen.h"
+#include "standins/dgn/GdalTools.h"
+#include "support/StandInKill.h"
+#include "support/TempDir.h"
+#include "workbook/WorkbookFile.h"
+
+namespace vtl {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+using test::conclusionEntries;
+using test::readFile;
+
+constexpr char kQueue[] = "\\\\plotserver\\iso a3";
+
+// The text nodes of a drawing by number, with their lines.
+std::map<int, Lines> nodeLines(const fs::path& file) {
+    dgn::DesignFile design = dgn::DesignFile::open(file);
+    std::map<int, Lines> nodes;
+    for (const dgn::Record& r : design.records()) {
+        const auto* node = std::get_if<dgn::TextNodeBody>(&r.element.body);
+        if (!node || r.element.deleted || r.component) continue;
+        Lines& lines = nodes[node->nodeNumber];
+        for (const dgn::Record* line : design.components(r))
+            lines.push_back(*dgn::textOf(line->element));
+    }
+    return nodes;
+}
+
+class IsoStepsProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::killStandIns();
+        resetRunState();
+        fs::create_directories(dir / "tmp");
+        FileOperationModule::TempFolder = (dir / "tmp").string();
+        RunState& s = Variablen();
+        s.inifile = (dir / "vtl.ini").string();
+        s.logfile = (dir / "tmp/vtl.log").string();
+        test::newSeeds(dir / "seed");
+        fs::create_directories(iso);
+        fs::copy_file(VTL_SAMPLES_DIR "/project/P1001.h", iso / "A.h");
+        for (const char* sheet : {"i01", "i02"}) {
+            fs::copy_file(fs::path(VTL_BUILT_SAMPLES_DIR "/project/P1001.") += sheet,
+                          iso / (std::string("A.") + sheet));
+        }
+        fs::copy_file(VTL_SAMPLES_DIR "/project/plot/iparmfile.i", dir / "iparmfile.i");
+        dir.write("vtl.ini",
+                  "[Vistrel]\nseedfile=" + (dir / "seed/vtlseed.dgn").string() +
+                      "\npipelv=10\npipeco=3\npipewt=2\npipelc=0\ndelLevel=10\nmstnseedview=vtl\n"
+                      "refscale=1:1\nrefpoint=102,60\n[IsoCoverSheet]\nICSseedfile=" +
+                      (dir / "seed/icsseed.dgn").string() +
+                      "\n[I3D]\nI3Dseedfile=" + (dir / "seed/i3dseed.dgn").string() +
+                      "\n[IPlot]\nIParmfile=" + (dir / "iparmfile.i").string() + "\n");
+        s.IsoFileList = {(iso / "A.h").string()};
+        s.IsoFileLast = 0;
+        host.mstnPath = test::kStandIn;
+    }
+    void TearDown() override {
+        test::killStandIns();
+        FileOperationModule::TempFolder.clear();
+        resetRunState();
+    }
+
+    void options(int16_t vtl, int16_t pellmark) {
+        Variablen().createVTL = vtl;
+        Variablen().Pellmark = pellmark;
+    }
+    void run() { RunDriver::Start_Click(host, steps); }
+    Lines log() const {
+        return text::split(text::replaceAll(readFile(Variablen().logfile), "\r\n", "\n"), '\n');
+    }
+    bool logHas(const std::string& line) const {
+        const Lines lines = log();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    // The process that received a key-in first, as the journal names it.
+    std::string receiver(const std::string& keyin) const {
+        for (const test::Received& r : test::keyinsReceived(home.path() / "ustation-journal.log")) {
+            if (r.keyin == keyin) return r.pid;
+        }
+        return "";
+    }
+    std::string path(const std::string& name) const { return (iso / name).string(); }
+
+    test::ScopedPlatformHome home;
+    test::TempDir dir;
+    test::ScopedEnv tmp{"TMP", (dir / "tmp").string()};
+    // A folder with a blank: every path of the plot commands has to hold together.
+    fs::path iso = dir / "iso sheets";
+    test::FakeRunHost host;
+    DefaultRunSteps steps;
+};
+
+TEST_F(IsoStepsProcessTest, TheIsoDrawingsGetTheTextsOfTheirWorkbookRows) {
+    workbook::WorkbookData data;
+    workbook::Sheet& sheet = data.sheets.emplace_back();
+    sheet.name = "Nodes";
+    const std::vector<Lines> rows = {
+        {"filename", "nn=4", "NN=5", "Pos nn=6", "nn=1000", "nn=9"},
+        {"A.i01", "R1", "2024-05-14", "K. Brenner", "never", "Approved"},
+    };
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (size_t c = 0; c < rows[r].size(); ++c) {
+            workbook::Cell& cell =
+                sheet.cell(static_cast<int32_t>(r + 1), static_cast<int32_t>(c + 1));
+            cell.type = workbook::Cell::Type::Text;
+            cell.text = rows[r][c];
+        }
+    }
+    host.excelfile = (dir / "nodes.xlsx").string();
+    workbook::writeXlsx(data, host.excelfile);
+    const std::string workbookBytes = readFile(host.excelfile);
+    options(0, 1);
+    run();
+
+    EXPECT_EQ(host.messages, Lines{RunDriver::kRunSucceeded});
+    EXPECT_EQ(conclusionEntries(readFile(Variablen().logfile)), Lines{"# no errors occured"});
+    const std::string a1 = path("A.i01"), a2 = path("A.i02");
+    const Lines expected = {
+        "Node header 'nn=1000' in column 5 is no node number from 0 to 999 - column not used",
+        "Filling nodes in file: '" + a1 + "' ...",
+        "Node: 4 filled with: 'R1'",
+        "Node: 5 filled with: '2024-05-14'",
+        "Node: 6 filled with: 'K. Brenner'",
+        "Node: 9 in file: '" + a1 + "' was not found",
+        "Filling nodes in file: '" + a2 + "' ...",
+        "File: '" + a2 + "' in Excel file: '" + host.excelfile + "' not defined",
+    };
+    const Lines lines = log();
+    auto first = std::find(lines.begin(), lines.end(), expected.front());
+    ASSERT_NE(first, lines.end()) << readFile(Variablen().logfile);
+    ASSERT_LE(expected.size(), static_cast<size_t>(lines.end() - first));
+    EXPECT_EQ(Lines(first, first + static_cast<long>(expected.size())), expected);
+
+    std::map<int, Lines> nodes = nodeLines(a1);
+    EXPECT_EQ(nodes[1], Lines{"P1001-ISO-01"});
+    EXPECT_EQ(nodes[4], Lines{"R1"});
+    EXPECT_EQ(nodes[5], Lines{"2024-05-14"});
+    EXPECT_EQ(nodes[6], Lines{"K. Brenner"});
+    EXPECT_TRUE(nodes[7].empty());
+    EXPECT_EQ(nodes.size(), 8u);
+    EXPECT_TRUE(nodeLines(a2)[4].empty());
+    std::vector<std::string> texts;
+    for (const auto& f : test::ofType(test::ogrFeatures(a1), 17)) texts.push_back(f.field("Text"));
+    for (const char* filled : {"R1", "2024-05-14", "K. Brenner"}) {
+        EXPECT_NE(std::find(texts.begin(), texts.end(), filled), texts.end()) << filled;
+    }
+    // The run's MicroStation, the filling's own and a fresh one for the steps after it.
+    EXPECT_NE(receiver("newfile " + path("A.vtl")), "");
+    EXPECT_NE(receiver("newfile " + a1), receiver("newfile " + path("A.vtl")));
+    EXPECT_EQ(readFile(host.excelfile), workbookBytes);
+}
+
+TEST_F(IsoStepsProcessTest, StampedDrawingsArePlottedAndOneThatDoesNotOpenIsSkipped) {
+    fs::copy_file(iso / "A.i02", iso / "A.i03");
+    fs::remove(iso / "A.i02");
+    fs::path notDesign = iso / "A.i02";
+    std::filesystem::copy_file(VTL_SAMPLES_DIR "/project/P1001.h", notDesign);
+    const fs::path queue = home.path() / "plotqueues/plotserver/iso a3";
+    fs::create_directories(queue);
+    host.plotter = kQueue;
+    options(1, 0);
+    run();
+
+    EXPECT_EQ(conclusionEntries(readFile(Variablen().logfile)),
+              Lines{"#  " + path("A.i02") + "  - Error at file "});
+    EXPECT_EQ(test::entryNames(queue), (Lines{"A_001.png", "A_003.png"}));
+    QImage plot(QString::fromStdString((queue / "A_001.png").string()), "PNG");
+    EXPECT_EQ(plot.width(), 1024);
+    // The parameter copies stay in TMP, their metafiles do not.
+    const std::string copy = readFile(dir / "tmp/A_003.i");
+    EXPECT_NE(copy.find("queue=" + std::string(kQueue)), std::string::npos) << copy;
+    EXPECT_NE(copy.find("design=" + path("A.i03")), std::string::npos) << copy;
+    EXPECT_FALSE(fs::exists(dir / "tmp/A_003.m"));
+    EXPECT_TRUE(logHas("iplot: plot A_003.png submitted to queue " + std::string(kQueue)));
+    // The drawing after the one that failed is stamped in a fresh MicroStation.
+    EXPECT_NE(receiver("newfile " + path("A.i03")), receiver("newfile " + path("A.i01")));
+    EXPECT_EQ(readFile(notDesign), readFile(VTL_SAMPLES_DIR "/project/P1001.h"));
+}
+
+}  // namespace
+}  // namespace vtl

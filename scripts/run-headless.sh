@@ -25,7 +25,7 @@ done
 . ./scripts/demo-samples.sh
 out="${out:-$demo/output}"
 mkdir -p "$out"
-rm -f "$out/vtl.log" "$out"/overview-*.png
+rm -f "$out/vtl.log" "$out"/overview-*.png "$out"/iso-*.png "$out"/plot-*.png
 # The run log is vtl.log in TMP; the run's batch files go to TEMP.
 export TMP="$demo/tmp" TEMP="$demo/tmp"
 mkdir -p "$TMP"
@@ -38,10 +38,16 @@ fi
 
 shopt -s nullglob
 headers=("$samples"/project/*.h "$samples"/project/*.h1)
+# The first plot queue of the configuration, a network path, is the one the demo plots on.
+plotter="$(sed -n 's/^IPlotque1=//p' "$ini" | tr -d '\r')"
+queue="$VTL_PLATFORM_HOME/plotqueues/$(printf '%s' "${plotter#\\\\}" | tr '\\' /)"
+rm -f "$queue"/*.png
 echo "Vistrel on the sample project, without a screen"
 echo "  header files: ${headers[*]##*/}"
+echo "  plot queue:   $plotter"
 status=0
-xvfb-run -a -s "-screen 0 1280x1024x24" "$runner" build/out "${headers[@]}" || status=$?
+xvfb-run -a -s "-screen 0 1280x1024x24" "$runner" --plotter "$plotter" build/out "${headers[@]}" ||
+    status=$?
 
 [ -f "$TMP/vtl.log" ] && cp "$TMP/vtl.log" "$out/vtl.log"
 pictures=()
@@ -50,9 +56,18 @@ for drawing in "$samples"/project/*.vtl; do
     build/out/standins/ustation.exe --render "$drawing" "$picture" && pictures+=("$picture")
 done
 
+for drawing in "$samples"/project/*.i[0-9][0-9]; do
+    picture="$out/iso-$(basename "$drawing").png"
+    build/out/standins/ustation.exe --render "$drawing" "$picture" && pictures+=("$picture")
+done
+for plot in "$queue"/*.png; do
+    cp "$plot" "$out/plot-$(basename "$plot")" && pictures+=("$out/plot-$(basename "$plot")")
+done
+
 echo "Results in $out"
 echo "  run log:  $out/vtl.log"
 for picture in "${pictures[@]}"; do echo "  picture:  $picture"; done
-echo "  drawings: $samples/project/*.vtl (ogrinfo -al FILE lists their elements)"
+echo "  drawings: $samples/project/*.vtl, *.i01, ... (ogrinfo -al FILE lists their elements)"
+echo "  plot queue: $queue"
 echo "  MicroStation journal: $VTL_PLATFORM_HOME/ustation-journal.log"
 exit "$status"

@@ -235,7 +235,7 @@ TEST_F(ReadINIVariablesTest, TheSampleConfigurationSetsEveryKey) {
     state().inifile = sample;
     ReadINIVariables();
     EXPECT_EQ(state().createI3D, 0);
-    EXPECT_EQ(state().Pellmark, 0);
+    EXPECT_EQ(state().Pellmark, 1);
     EXPECT_EQ(state().TABround, 2);
     EXPECT_EQ(state().TABtexttw, "2.5");
     EXPECT_EQ(state().I3Dseedfile, "@SAMPLES@/project/seed/i3dseed.dgn");

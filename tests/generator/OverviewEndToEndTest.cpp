@@ -201,6 +201,9 @@ protected:
         dir.write("samples/project/vtl-sample.ini",
                   text::replaceAll(test::readFile(ini), "@SAMPLES@", samples().string()));
         dir.write("program/vtl.ini", "[Programm]\ninifile=" + ini + "\n");
+        // The overview alone: the iso-drawing steps are tested on their own.
+        INIFileModule::WriteINI(ini, "Programm", "createVTL", "0");
+        INIFileModule::WriteINI(ini, "Pellmark", "Pellmark", "0");
         settings.emplace(ini);
     }
 

@@ -18,7 +18,7 @@
 #include "standins/dgn/GdalTools.h"
 #include "support/StandInKill.h"
 #include "support/TempDir.h"
-#include "workbook/WorkbookFile.h"
+#include "support/TextWorkbook.h"
 
 namespace vtl {
 namespace {
@@ -110,23 +110,10 @@ protected:
 };
 
 TEST_F(IsoStepsProcessTest, TheIsoDrawingsGetTheTextsOfTheirWorkbookRows) {
-    workbook::WorkbookData data;
-    workbook::Sheet& sheet = data.sheets.emplace_back();
-    sheet.name = "Nodes";
-    const std::vector<Lines> rows = {
-        {"filename", "nn=4", "NN=5", "Pos nn=6", "nn=1000", "nn=9"},
-        {"A.i01", "R1", "2024-05-14", "K. Brenner", "never", "Approved"},
-    };
-    for (size_t r = 0; r < rows.size(); ++r) {
-        for (size_t c = 0; c < rows[r].size(); ++c) {
-            workbook::Cell& cell =
-                sheet.cell(static_cast<int32_t>(r + 1), static_cast<int32_t>(c + 1));
-            cell.type = workbook::Cell::Type::Text;
-            cell.text = rows[r][c];
-        }
-    }
     host.excelfile = (dir / "nodes.xlsx").string();
-    workbook::writeXlsx(data, host.excelfile);
+    test::writeTextWorkbook(host.excelfile,
+                            {{"filename", "nn=4", "NN=5", "Pos nn=6", "nn=1000", "nn=9"},
+                             {"A.i01", "R1", "2024-05-14", "K. Brenner", "never", "Approved"}});
     const std::string workbookBytes = readFile(host.excelfile);
     options(0, 1);
     run();

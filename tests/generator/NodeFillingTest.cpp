@@ -11,8 +11,8 @@
 #include "generator/Variablen.h"
 #include "support/FakeMicroStation.h"
 #include "support/TempDir.h"
+#include "support/TextWorkbook.h"
 #include "workbook/ExcelFile.h"
-#include "workbook/WorkbookFile.h"
 
 namespace vtl {
 namespace {
@@ -22,29 +22,13 @@ namespace wb = NodeTextWorkbook;
 using Lines = std::vector<std::string>;
 using test::FakeElement;
 
-// Writes a workbook of text cells, row 1 first; "" leaves a cell empty.
-fs::path writeWorkbook(const fs::path& file, const std::vector<Lines>& rows) {
-    workbook::WorkbookData data;
-    workbook::Sheet& sheet = data.sheets.emplace_back();
-    sheet.name = "Nodes";
-    for (size_t r = 0; r < rows.size(); ++r) {
-        for (size_t c = 0; c < rows[r].size(); ++c) {
-            if (rows[r][c].empty()) continue;
-            workbook::Cell& cell =
-                sheet.cell(static_cast<int32_t>(r + 1), static_cast<int32_t>(c + 1));
-            cell.type = workbook::Cell::Type::Text;
-            cell.text = rows[r][c];
-        }
-    }
-    workbook::writeXlsx(data, file);
-    return file;
-}
+using test::writeTextWorkbook;
 
 TEST(NodeTextWorkbookTest, HeadersNameTheFileColumnAndTheNodeNumbers) {
     test::TempDir dir;
-    auto file = writeWorkbook(dir / "nodes.xlsx",
-                              {{"Filename", "x", "filename", "nn=5", "NN=7", "Pos nn=12", "nn=1000",
-                                "nn=-1", " nn=2.5 ", "nn=3.5", "filename", "nn=5"}});
+    auto file = writeTextWorkbook(
+        dir / "nodes.xlsx", {{"Filename", "x", "filename", "nn=5", "NN=7", "Pos nn=12", "nn=1000",
+                              "nn=-1", " nn=2.5 ", "nn=3.5", "filename", "nn=5"}});
     excel::WorksheetPtr sheet = excel::openWorkbookObject(file.string())->Worksheets(1);
     EXPECT_EQ(wb::fileColumn(*sheet), 3);
     wb::NodeHeaders headers = wb::nodeHeaders(*sheet);
@@ -62,17 +46,17 @@ TEST(NodeTextWorkbookTest, HeadersNameTheFileColumnAndTheNodeNumbers) {
     EXPECT_EQ(wb::nodeNumberOf("node 5"), std::nullopt);
     EXPECT_EQ(wb::nodeNumberOf("nn=1e12"), std::nullopt);
 
-    auto none = writeWorkbook(dir / "none.xlsx", {{"file name", "nn=1"}});
+    auto none = writeTextWorkbook(dir / "none.xlsx", {{"file name", "nn=1"}});
     EXPECT_EQ(wb::fileColumn(*excel::openWorkbookObject(none.string())->Worksheets(1)), 0);
 }
 
 TEST(NodeTextWorkbookTest, TheFirstRowWhoseFileCellOccursInThePathBelongsToTheDrawing) {
     test::TempDir dir;
-    auto file = writeWorkbook(dir / "nodes.xlsx", {{"nn=1", "filename"},
-                                                   {"a", ""},
-                                                   {"b", "ISO12"},
-                                                   {"c", "iso123.i01"},
-                                                   {"  d  ", "ISO7.i01"}});
+    auto file = writeTextWorkbook(dir / "nodes.xlsx", {{"nn=1", "filename"},
+                                                       {"a", ""},
+                                                       {"b", "ISO12"},
+                                                       {"c", "iso123.i01"},
+                                                       {"  d  ", "ISO7.i01"}});
     excel::WorksheetPtr sheet = excel::openWorkbookObject(file.string())->Worksheets(1);
     EXPECT_EQ(wb::drawingRow(*sheet, 2, "/iso/ISO123.i01"), 3);
     EXPECT_EQ(wb::drawingRow(*sheet, 2, "/iso/ISO7.I01"), 5);
@@ -109,11 +93,11 @@ protected:
         s.logfile = (dir / "vtl.log").string();
         s.isopath = dir.str() + "/";
         s.IsoName = "P1";
-        workbookFile =
-            writeWorkbook(dir / "nodes.xlsx", {{"filename", "nn=5", "nn=7", "nn=300", "nn=9"},
-                                               {"P1.i01", "Fifth", "", "Three hundred", "Ninth"},
-                                               {"P1.i02", "Second sheet", "", "", ""}})
-                .string();
+        workbookFile = writeTextWorkbook(dir / "nodes.xlsx",
+                                         {{"filename", "nn=5", "nn=7", "nn=300", "nn=9"},
+                                          {"P1.i01", "Fifth", "", "Three hundred", "Ninth"},
+                                          {"P1.i02", "Second sheet", "", "", ""}})
+                           .string();
         drawing("P1.i01", {{4, 0, {0, 0, 0}},
                            {7, 5, {1, 2, 0}},
                            {7, 7, {3, 4, 0}},
@@ -267,7 +251,7 @@ TEST_F(NodeFillingTest, AMissingWorkbookOrFileHeaderFailsTheStep) {
     EXPECT_EQ(attached, 0);
 
     Variablen().StepError = false;
-    const std::string noHeader = writeWorkbook(dir / "plain.xlsx", {{"file", "nn=5"}}).string();
+    const std::string noHeader = writeTextWorkbook(dir / "plain.xlsx", {{"file", "nn=5"}}).string();
     const std::string before = test::readFile(noHeader);
     EXPECT_THROW(
         {

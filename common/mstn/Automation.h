@@ -29,6 +29,9 @@ public:
     // Reads the element found from position on; its position, negative at the end of the file.
     virtual int32_t fromFile(int32_t position, int32_t fileIndex = 0) = 0;
     virtual int32_t fileSize() = 0;
+    // Where the element the object holds now lies; after a Rewrite that moved it, its new
+    // position. Negative while it holds none.
+    virtual int32_t filePos() { return -1; }
     virtual int32_t Type() = 0;
     // 0 (MBE_Success) when the element holds text.
     virtual int32_t GetString(std::string& text) = 0;

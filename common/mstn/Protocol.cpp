@@ -7,7 +7,9 @@
 
 namespace vtl::mstn::wire {
 
-std::string endpoint() { return (env::platformHome() / kAutomationClass).string(); }
+std::string endpoint() {
+    return (env::platformHome() / kAutomationClass).string();
+}
 
 namespace {
 
@@ -22,6 +24,29 @@ std::optional<QJsonObject> parse(const QByteArray& text) {
     return document.object();
 }
 
+QJsonObject toJson(const ElementState& state) {
+    QJsonArray strings;
+    for (const auto& [component, text] : state.strings) {
+        strings.append(QJsonArray{component, QString::fromStdString(text)});
+    }
+    return QJsonObject{{"position", state.position},
+                       {"file", state.fileIndex},
+                       {"component", state.component},
+                       {"strings", strings}};
+}
+
+ElementState toElementState(const QJsonObject& object) {
+    ElementState state;
+    state.position = object.value("position").toInt(-1);
+    state.fileIndex = object.value("file").toInt();
+    state.component = object.value("component").toInt();
+    for (const QJsonValue& change : object.value("strings").toArray()) {
+        const QJsonArray pair = change.toArray();
+        state.strings.emplace_back(pair.at(0).toInt(), pair.at(1).toString().toStdString());
+    }
+    return state;
+}
+
 }  // namespace
 
 QByteArray encode(const Request& request) {
@@ -30,16 +55,18 @@ QByteArray encode(const Request& request) {
                        {"member", QString::fromStdString(request.member)},
                        {"args", request.args}};
     if (!request.wantsReply) object.insert("noReply", true);
+    if (request.state) object.insert("state", toJson(*request.state));
     return line(object);
 }
 
 QByteArray encode(const Reply& reply) {
     QJsonObject object{{"id", static_cast<qint64>(reply.id)}};
     if (reply.error) {
-        object.insert("error", QJsonObject{{"number", static_cast<qint64>(reply.error->number())},
-                                           {"source", QString::fromStdString(reply.error->source())},
-                                           {"description",
-                                            QString::fromStdString(reply.error->description())}});
+        object.insert(
+            "error",
+            QJsonObject{{"number", static_cast<qint64>(reply.error->number())},
+                        {"source", QString::fromStdString(reply.error->source())},
+                        {"description", QString::fromStdString(reply.error->description())}});
     } else {
         object.insert("result", reply.result);
         if (!reply.outs.isEmpty()) object.insert("outs", reply.outs);
@@ -56,6 +83,9 @@ std::optional<Request> decodeRequest(const QByteArray& text) {
     request.member = object->value("member").toString().toStdString();
     request.args = object->value("args").toArray();
     request.wantsReply = !object->value("noReply").toBool(false);
+    if (object->value("state").isObject()) {
+        request.state = toElementState(object->value("state").toObject());
+    }
     return request;
 }
 
@@ -66,8 +96,9 @@ std::optional<Reply> decodeReply(const QByteArray& text) {
     reply.id = object->value("id").toInteger();
     if (object->contains("error")) {
         QJsonObject e = object->value("error").toObject();
-        reply.error = Error(e.value("number").toInteger(), e.value("source").toString().toStdString(),
-                            e.value("description").toString().toStdString());
+        reply.error =
+            Error(e.value("number").toInteger(), e.value("source").toString().toStdString(),
+                  e.value("description").toString().toStdString());
     } else {
         reply.result = object->value("result");
         reply.outs = object->value("outs").toArray();
@@ -75,18 +106,57 @@ std::optional<Reply> decodeReply(const QByteArray& text) {
     return reply;
 }
 
-QJsonValue toJson(const Point& point) { return QJsonArray{point.x, point.y, point.z}; }
+QJsonValue toJson(const Point& point) {
+    return QJsonArray{point.x, point.y, point.z};
+}
 
 Point toPoint(const QJsonValue& value) {
     QJsonArray a = value.toArray();
     return Point{a.at(0).toDouble(), a.at(1).toDouble(), a.at(2).toDouble()};
 }
 
-QJsonValue objectRef(int64_t id) { return QJsonObject{{"object", static_cast<qint64>(id)}}; }
+QJsonValue objectRef(int64_t id) {
+    return QJsonObject{{"object", static_cast<qint64>(id)}};
+}
 
 std::optional<int64_t> objectId(const QJsonValue& value) {
     if (!value.isObject() || !value.toObject().contains("object")) return {};
     return value.toObject().value("object").toInteger();
+}
+
+// A component as [type, level, color, weight, text, origin, [start, end]], null where a member
+// returns no value: short, as a walk sends thousands of them.
+QJsonValue toJson(const ElementImage& image) {
+    QJsonArray parts;
+    for (const ComponentImage& c : image.parts) {
+        QJsonArray part{c.type, c.level, c.color, c.weight};
+        part.append(c.text ? QJsonValue(QString::fromStdString(*c.text)) : QJsonValue());
+        part.append(c.origin ? toJson(*c.origin) : QJsonValue());
+        part.append(c.ends ? QJsonValue(QJsonArray{toJson(c.ends->first), toJson(c.ends->second)})
+                           : QJsonValue());
+        parts.append(part);
+    }
+    return QJsonObject{{"p", image.position}, {"s", image.size}, {"c", parts}};
+}
+
+std::optional<ElementImage> toElementImage(const QJsonValue& value) {
+    const QJsonObject object = value.toObject();
+    if (!object.value("p").isDouble() || !object.value("c").isArray()) return {};
+    ElementImage image;
+    image.position = object.value("p").toInt();
+    image.size = object.value("s").toInt();
+    for (const QJsonValue& entry : object.value("c").toArray()) {
+        const QJsonArray a = entry.toArray();
+        if (a.size() < 7) return {};
+        ComponentImage c{
+            a.at(0).toInt(), a.at(1).toInt(), a.at(2).toInt(), a.at(3).toInt(), {}, {}, {}};
+        if (a.at(4).isString()) c.text = a.at(4).toString().toStdString();
+        if (a.at(5).isArray()) c.origin = toPoint(a.at(5));
+        if (a.at(6).isArray())
+            c.ends = {toPoint(a.at(6).toArray().at(0)), toPoint(a.at(6).toArray().at(1))};
+        image.parts.push_back(std::move(c));
+    }
+    return image;
 }
 
 }  // namespace vtl::mstn::wire

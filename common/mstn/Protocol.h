@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/Error.h"
 #include "mstn/Automation.h"
@@ -20,12 +22,45 @@ std::string endpoint();
 
 inline constexpr int64_t kApplicationObject = 0;
 
+// One component of an element as the element object's members give it, so the proxy answers
+// them itself: what Type, Level, Color and Weight return, and the out-values of GetString,
+// GetOrigin and getEndPoints where they return 0.
+struct ComponentImage {
+    int32_t type = 0;
+    int32_t level = 0;
+    int32_t color = 0;
+    int32_t weight = 0;
+    std::optional<std::string> text;
+    std::optional<Point> origin;
+    std::optional<std::pair<Point, Point>> ends;
+    bool operator==(const ComponentImage&) const = default;
+};
+
+// A whole element: its position and fileSize, the element itself and then its components.
+struct ElementImage {
+    int32_t position = -1;
+    int32_t size = 0;
+    std::vector<ComponentImage> parts;
+    bool operator==(const ElementImage&) const = default;
+};
+
+// What the proxy of an element object did that the server's object has not seen: the element
+// it holds (of the file index), its current component and the texts set on components. A call
+// that needs them carries them, and the server's object takes them on first.
+struct ElementState {
+    int32_t position = -1;
+    int32_t fileIndex = 0;
+    int32_t component = 0;
+    std::vector<std::pair<int32_t, std::string>> strings;
+};
+
 struct Request {
     int64_t id = 0;
     int64_t object = kApplicationObject;
     std::string member;
     QJsonArray args;
     bool wantsReply = true;
+    std::optional<ElementState> state;
 };
 
 struct Reply {
@@ -46,5 +81,9 @@ Point toPoint(const QJsonValue& value);
 // An object reference in a result: {"object": id}.
 QJsonValue objectRef(int64_t id);
 std::optional<int64_t> objectId(const QJsonValue& value);
+
+QJsonValue toJson(const ElementImage& image);
+// Nothing when the value is no element image.
+std::optional<ElementImage> toElementImage(const QJsonValue& value);
 
 }  // namespace vtl::mstn::wire

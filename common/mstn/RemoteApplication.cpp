@@ -4,6 +4,7 @@
 #include <QEventLoop>
 
 #include "core/Clock.h"
+#include "mstn/RemoteElement.h"
 
 namespace vtl::mstn {
 
@@ -24,7 +25,8 @@ Channel::Channel(const std::string& endpoint) {
 }
 
 void Channel::raiseGone() const {
-    throw Error(kServerUnavailable, "", "The remote server machine does not exist or is unavailable");
+    throw Error(kServerUnavailable, "",
+                "The remote server machine does not exist or is unavailable");
 }
 
 std::optional<wire::Reply> Channel::takeReply(int64_t id) {
@@ -45,10 +47,13 @@ std::optional<wire::Reply> Channel::takeReply(int64_t id) {
     return {};
 }
 
-wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray args) {
+wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray args,
+                          std::optional<wire::ElementState> state) {
     if (socket_.state() != QLocalSocket::ConnectedState) raiseGone();
     const int64_t id = nextId_++;
-    socket_.write(wire::encode(wire::Request{id, object, member, std::move(args), true}));
+    ++calls_;
+    socket_.write(
+        wire::encode(wire::Request{id, object, member, std::move(args), true, std::move(state)}));
     socket_.flush();
     while (true) {
         // The event processing below lets the socket read on its own: what it read is taken
@@ -77,51 +82,9 @@ void Channel::notify(int64_t object, const std::string& member) {
 
 namespace {
 
-int32_t asInt(const wire::Reply& reply) { return static_cast<int32_t>(reply.result.toInteger()); }
-
-class RemoteElement : public Element {
-public:
-    RemoteElement(std::shared_ptr<Channel> channel, int64_t id)
-        : channel_(std::move(channel)), id_(id) {}
-    ~RemoteElement() override { channel_->notify(id_, "Release"); }
-
-    int32_t fromFile(int32_t position, int32_t fileIndex) override {
-        return asInt(channel_->call(id_, "fromFile", {position, fileIndex}));
-    }
-    int32_t fileSize() override { return asInt(channel_->call(id_, "fileSize")); }
-    int32_t Type() override { return asInt(channel_->call(id_, "Type")); }
-    int32_t GetString(std::string& text) override {
-        wire::Reply reply = channel_->call(id_, "GetString");
-        text = reply.outs.at(0).toString().toStdString();
-        return asInt(reply);
-    }
-    int32_t GetOrigin(Point& origin) override {
-        wire::Reply reply = channel_->call(id_, "GetOrigin");
-        origin = wire::toPoint(reply.outs.at(0));
-        return asInt(reply);
-    }
-    int32_t getEndPoints(Point& start, Point& end) override {
-        wire::Reply reply = channel_->call(id_, "getEndPoints");
-        start = wire::toPoint(reply.outs.at(0));
-        end = wire::toPoint(reply.outs.at(1));
-        return asInt(reply);
-    }
-    int32_t Level() override { return asInt(channel_->call(id_, "Level")); }
-    int32_t Color() override { return asInt(channel_->call(id_, "Color")); }
-    int32_t Weight() override { return asInt(channel_->call(id_, "Weight")); }
-    int32_t nextComponent() override { return asInt(channel_->call(id_, "nextComponent")); }
-    int32_t setString(const std::string& text) override {
-        return asInt(channel_->call(id_, "setString", {QString::fromStdString(text)}));
-    }
-    int32_t Rewrite() override { return asInt(channel_->call(id_, "Rewrite")); }
-    int32_t Publish(const std::string& name) override {
-        return asInt(channel_->call(id_, "Publish", {QString::fromStdString(name)}));
-    }
-
-private:
-    std::shared_ptr<Channel> channel_;
-    int64_t id_;
-};
+int32_t asInt(const wire::Reply& reply) {
+    return static_cast<int32_t>(reply.result.toInteger());
+}
 
 class RemoteRefFiles : public RefFiles {
 public:
@@ -144,7 +107,9 @@ private:
     int64_t id_;
 };
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 class RemoteApplication : public Application {
 public:

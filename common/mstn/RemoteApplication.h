@@ -24,7 +24,11 @@ public:
     Channel& operator=(const Channel&) = delete;
 
     // Calls a member; raises the server's automation error, or error 462 when the server is gone.
-    wire::Reply call(int64_t object, const std::string& member, QJsonArray args = {});
+    // An element object's call may carry what its proxy did with the element meanwhile.
+    wire::Reply call(int64_t object, const std::string& member, QJsonArray args = {},
+                     std::optional<wire::ElementState> state = std::nullopt);
+    // How many calls went out so far: what the server holds may have changed with each.
+    uint64_t calls() const { return calls_; }
     // Sends a call whose reply nobody waits for (releasing a server object).
     void notify(int64_t object, const std::string& member);
 
@@ -35,6 +39,7 @@ private:
     QLocalSocket socket_;
     QByteArray buffer_;
     int64_t nextId_ = 1;
+    uint64_t calls_ = 0;
     std::map<int64_t, wire::Reply> early_;  // replies that arrived for an outer, nested call
 };
 

@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <thread>
 
+#include "ImagedElement.h"
 #include "core/Error.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
@@ -17,8 +18,15 @@ namespace {
     throw Error(438, "", "Object doesn't support this property or method: " + member);
 }
 
-std::string str(const QJsonArray& args, int i) { return args.at(i).toString().toStdString(); }
-int32_t integer(const QJsonArray& args, int i) { return static_cast<int32_t>(args.at(i).toInteger()); }
+// Elements a fetch sends after the one asked for: a walk then costs one round trip per this many.
+constexpr size_t kElementsAhead = 255;
+
+std::string str(const QJsonArray& args, int i) {
+    return args.at(i).toString().toStdString();
+}
+int32_t integer(const QJsonArray& args, int i) {
+    return static_cast<int32_t>(args.at(i).toInteger());
+}
 
 }  // namespace
 
@@ -29,7 +37,8 @@ std::string describeArguments(const QJsonArray& args) {
             parts.push_back("\"" + value.toString().toStdString() + "\"");
         } else if (value.isArray()) {
             mstn::Point p = wire::toPoint(value);
-            parts.push_back("(" + num::text(p.x) + "," + num::text(p.y) + "," + num::text(p.z) + ")");
+            parts.push_back("(" + num::text(p.x) + "," + num::text(p.y) + "," + num::text(p.z) +
+                            ")");
         } else if (value.isBool()) {
             parts.push_back(value.toBool() ? "True" : "False");
         } else {
@@ -55,6 +64,11 @@ wire::Reply Dispatcher::handle(const wire::Request& request) {
         objects_.erase(request.object);
         return reply;
     }
+    if (request.state) {
+        for (const auto& [component, text] : request.state->strings) {
+            journal_.call("setString", describeArguments({QString::fromStdString(text)}));
+        }
+    }
     journal_.call(request.member, describeArguments(request.args));
     if (stallMs_ > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(stallMs_));
@@ -66,14 +80,18 @@ wire::Reply Dispatcher::handle(const wire::Request& request) {
         } else if (auto it = objects_.find(request.object); it == objects_.end()) {
             throw Error(err::AutomationError, "", "Automation error: the object is gone");
         } else if (auto* element = std::get_if<std::shared_ptr<mstn::Element>>(&it->second)) {
+            auto* imaged = dynamic_cast<ImagedElement*>(element->get());
+            if (imaged && request.state) imaged->restore(*request.state);
             reply.result = callElement(**element, request, reply.outs);
+            if (imaged) sendImages(*imaged, request.member, reply);
         } else {
-            reply.result = callRefFiles(*std::get<std::shared_ptr<mstn::RefFiles>>(it->second), request);
+            reply.result =
+                callRefFiles(*std::get<std::shared_ptr<mstn::RefFiles>>(it->second), request);
         }
     } catch (...) {
         Error e = toError(std::current_exception());
-        reply.error = Error(e.number(), e.source().empty() ? "MicroStation" : e.source(),
-                            e.description());
+        reply.error =
+            Error(e.number(), e.source().empty() ? "MicroStation" : e.source(), e.description());
     }
     return reply;
 }
@@ -106,6 +124,7 @@ QJsonValue Dispatcher::callElement(mstn::Element& e, const wire::Request& r, QJs
     const QJsonArray& a = r.args;
     if (m == "fromfile") return e.fromFile(integer(a, 0), a.size() > 1 ? integer(a, 1) : 0);
     if (m == "filesize") return e.fileSize();
+    if (m == "filepos") return e.filePos();
     if (m == "type") return e.Type();
     if (m == "level") return e.Level();
     if (m == "color") return e.Color();
@@ -134,6 +153,17 @@ QJsonValue Dispatcher::callElement(mstn::Element& e, const wire::Request& r, QJs
         return status;
     }
     unknownMember(r.member);
+}
+
+// A fetch sends the element with those after it, a rewrite the element where it now lies.
+void Dispatcher::sendImages(ImagedElement& element, const std::string& member, wire::Reply& reply) {
+    const std::string m = text::lower(member);
+    if (m != "fromfile" && m != "rewrite") return;
+    const ImagedElement::Images found = element.images(m == "fromfile" ? kElementsAhead : 0);
+    QJsonArray images;
+    for (const wire::ElementImage& image : found.images) images.append(wire::toJson(image));
+    reply.outs.append(images);
+    reply.outs.append(found.reachesEnd);
 }
 
 QJsonValue Dispatcher::callRefFiles(mstn::RefFiles& refs, const wire::Request& r) {

@@ -13,6 +13,8 @@
 
 namespace vtl::ustation {
 
+class ImagedElement;
+
 class Dispatcher {
 public:
     Dispatcher(mstn::Application& application, Journal& journal);
@@ -29,6 +31,7 @@ private:
     QJsonValue callApplication(const mstn::wire::Request& request, QJsonArray& outs);
     QJsonValue callElement(mstn::Element& element, const mstn::wire::Request& request,
                            QJsonArray& outs);
+    void sendImages(ImagedElement& element, const std::string& member, mstn::wire::Reply& reply);
     QJsonValue callRefFiles(mstn::RefFiles& refs, const mstn::wire::Request& request);
     int64_t keep(Object object);
 

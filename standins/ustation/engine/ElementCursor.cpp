@@ -37,6 +37,7 @@ int32_t ElementCursor::fromFile(int32_t position, int32_t fileIndex) {
     for (const dgn::Record* part : design.components(*record)) parts_.push_back(*part);
     file_ = design.path();
     header_ = workspace_->design->header();
+    fileIndex_ = fileIndex;
     position_ = static_cast<int32_t>(record->position);
     extent_ = static_cast<int32_t>(record->extent);
     return position_;
@@ -62,6 +63,10 @@ int32_t ElementCursor::fileSize() {
     return extent_;
 }
 
+int32_t ElementCursor::filePos() {
+    return position_;
+}
+
 int32_t ElementCursor::Type() {
     return current().type;
 }
@@ -74,28 +79,37 @@ int32_t ElementCursor::GetString(std::string& text) {
 }
 
 int32_t ElementCursor::GetOrigin(mstn::Point& origin) {
-    const dgn::Body& body = current().body;
-    const dgn::Point* point = nullptr;
-    if (const auto* text = std::get_if<dgn::TextBody>(&body)) point = &text->origin;
-    if (const auto* node = std::get_if<dgn::TextNodeBody>(&body)) point = &node->origin;
-    if (const auto* cell = std::get_if<dgn::CellBody>(&body)) point = &cell->origin;
-    if (!point) return kNotApplicable;
-    origin = toMaster(*point);
+    const std::optional<mstn::Point> found = originOf(current());
+    if (!found) return kNotApplicable;
+    origin = *found;
     return mstn::Application::MBE_Success;
 }
 
 int32_t ElementCursor::getEndPoints(mstn::Point& start, mstn::Point& end) {
-    const dgn::Body& body = current().body;
+    const auto found = endsOf(current());
+    if (!found) return kNotApplicable;
+    start = found->first;
+    end = found->second;
+    return mstn::Application::MBE_Success;
+}
+
+std::optional<mstn::Point> ElementCursor::originOf(const dgn::Element& element) const {
+    const dgn::Body& body = element.body;
+    if (const auto* text = std::get_if<dgn::TextBody>(&body)) return toMaster(text->origin);
+    if (const auto* node = std::get_if<dgn::TextNodeBody>(&body)) return toMaster(node->origin);
+    if (const auto* cell = std::get_if<dgn::CellBody>(&body)) return toMaster(cell->origin);
+    return std::nullopt;
+}
+
+std::optional<std::pair<mstn::Point, mstn::Point>> ElementCursor::endsOf(
+    const dgn::Element& element) const {
+    const dgn::Body& body = element.body;
     if (const auto* line = std::get_if<dgn::LineBody>(&body)) {
-        start = toMaster(line->start);
-        end = toMaster(line->end);
-        return mstn::Application::MBE_Success;
+        return std::make_pair(toMaster(line->start), toMaster(line->end));
     }
     const auto* string = std::get_if<dgn::LineStringBody>(&body);
-    if (!string || string->vertices.empty()) return kNotApplicable;
-    start = toMaster(string->vertices.front());
-    end = toMaster(string->vertices.back());
-    return mstn::Application::MBE_Success;
+    if (!string || string->vertices.empty()) return std::nullopt;
+    return std::make_pair(toMaster(string->vertices.front()), toMaster(string->vertices.back()));
 }
 
 int32_t ElementCursor::Level() {
@@ -149,6 +163,75 @@ int32_t ElementCursor::Rewrite() {
 int32_t ElementCursor::Publish(const std::string& name) {
     workspace_->published[name] = weak_from_this();
     return mstn::Application::MBE_Success;
+}
+
+// --- The whole element for the automation proxy ------------------------------------------------
+
+mstn::wire::ElementImage ElementCursor::imageOf(const std::vector<const dgn::Record*>& parts,
+                                                uint32_t extent) const {
+    mstn::wire::ElementImage image;
+    image.position = static_cast<int32_t>(parts.front()->position);
+    image.size = static_cast<int32_t>(extent);
+    for (const dgn::Record* part : parts) {
+        const dgn::Element& e = part->element;
+        mstn::wire::ComponentImage c{e.type, e.level,     e.symbology.color, e.symbology.weight,
+                                     {},     originOf(e), endsOf(e)};
+        if (const std::string* text = dgn::textOf(e)) c.text = *text;
+        image.parts.push_back(std::move(c));
+    }
+    return image;
+}
+
+const dgn::DesignFile* ElementCursor::sourceFile() {
+    if (fileIndex_ == 0) {
+        return workspace_->design && workspace_->design->path() == file_ ? &*workspace_->design
+                                                                         : nullptr;
+    }
+    try {
+        return &workspace_->referenceFiles.open(file_);
+    } catch (const Error&) {  // gone since it was read: nothing follows that can be sent
+        return nullptr;
+    }
+}
+
+ImagedElement::Images ElementCursor::images(size_t ahead) {
+    Images found;
+    if (parts_.empty()) return found;
+    std::vector<const dgn::Record*> held;
+    for (const dgn::Record& part : parts_) held.push_back(&part);
+    found.images.push_back(imageOf(held, static_cast<uint32_t>(extent_)));
+    const dgn::DesignFile* file = sourceFile();
+    if (!file) return found;
+    uint64_t next = static_cast<uint64_t>(position_) + static_cast<uint64_t>(extent_);
+    for (size_t n = 0; n < ahead; ++n) {
+        const dgn::Record* record = file->find(next);
+        while (record && record->component) record = file->find(record->position + record->size());
+        if (!record || record->position > static_cast<uint64_t>(INT32_MAX)) {
+            found.reachesEnd = true;
+            return found;
+        }
+        std::vector<const dgn::Record*> parts{record};
+        for (const dgn::Record* part : file->components(*record)) parts.push_back(part);
+        found.images.push_back(imageOf(parts, record->extent));
+        next = record->position + record->extent;
+    }
+    return found;
+}
+
+void ElementCursor::restore(const mstn::wire::ElementState& state) {
+    if (state.position < 0) {  // the proxy holds no element
+        fromFile(-1);
+        return;
+    }
+    if (fromFile(state.position, state.fileIndex) != state.position) {
+        fail("The element at byte " + std::to_string(state.position) + " is no longer in the file");
+    }
+    for (const auto& [component, text] : state.strings) {
+        if (component < 0 || static_cast<size_t>(component) >= parts_.size()) continue;
+        current_ = static_cast<size_t>(component);
+        setString(text);
+    }
+    current_ = std::min(static_cast<size_t>(std::max(state.component, 0)), parts_.size() - 1);
 }
 
 const dgn::Bytes& ElementCursor::currentBytes() const {

@@ -7,14 +7,18 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
+#include "ImagedElement.h"
 #include "Workspace.h"
 #include "mstn/Automation.h"
 
 namespace vtl::ustation {
 
-class ElementCursor : public mstn::Element, public std::enable_shared_from_this<ElementCursor> {
+class ElementCursor : public mstn::Element,
+                      public ImagedElement,
+                      public std::enable_shared_from_this<ElementCursor> {
 public:
     // The status of a member that does not apply to the element (no text, no end points, no
     // further component).
@@ -24,6 +28,7 @@ public:
 
     int32_t fromFile(int32_t position, int32_t fileIndex = 0) override;
     int32_t fileSize() override;
+    int32_t filePos() override;
     int32_t Type() override;
     int32_t GetString(std::string& text) override;
     int32_t GetOrigin(mstn::Point& origin) override;
@@ -39,11 +44,21 @@ public:
     // The stored bytes of the current component, as expressions read them.
     const dgn::Bytes& currentBytes() const;
 
+    Images images(size_t ahead) override;
+    void restore(const mstn::wire::ElementState& state) override;
+
 private:
     const dgn::Element& current() const;
     dgn::Element& current();
     void requireElement() const;
     mstn::Point toMaster(const dgn::Point& point) const;
+    // The origin of a text, text node or cell; the end points of a line or line string.
+    std::optional<mstn::Point> originOf(const dgn::Element& element) const;
+    std::optional<std::pair<mstn::Point, mstn::Point>> endsOf(const dgn::Element& element) const;
+    mstn::wire::ElementImage imageOf(const std::vector<const dgn::Record*>& parts,
+                                     uint32_t extent) const;
+    // The file the element was read from, as it is now; nullptr when it is no longer open.
+    const dgn::DesignFile* sourceFile();
     // The file of the index: the open one for 0, else the file attached in that slot; nullptr
     // when there is none.
     const dgn::DesignFile* fileOf(int32_t fileIndex);
@@ -52,6 +67,7 @@ private:
     std::filesystem::path file_;                   // the file the element was read from
     dgn::DesignHeader header_;                     // and the units of the open file
     std::optional<dgn::ReferenceBody> reference_;  // the attachment it was read through
+    int32_t fileIndex_ = 0;                        // of the file it was read from
     int32_t position_ = -1;                        // -1 while no element is held
     int32_t extent_ = 0;
     std::vector<dgn::Record> parts_;  // the element, then its components

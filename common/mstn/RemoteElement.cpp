@@ -1,0 +1,219 @@
+#include "mstn/RemoteElement.h"
+
+#include <algorithm>
+
+namespace vtl::mstn {
+
+namespace {
+
+int32_t asInt(const wire::Reply& reply) {
+    return static_cast<int32_t>(reply.result.toInteger());
+}
+
+}  // namespace
+
+RemoteElement::RemoteElement(std::shared_ptr<Channel> channel, int64_t id)
+    : channel_(std::move(channel)), id_(id) {}
+
+RemoteElement::~RemoteElement() {
+    channel_->notify(id_, "Release");
+}
+
+wire::Reply RemoteElement::call(const std::string& member, QJsonArray args) {
+    std::optional<wire::ElementState> state;
+    if (imaged_) {
+        state = wire::ElementState{holds() ? sent_[*held_].position : -1,
+                                   fileIndex_,
+                                   static_cast<int32_t>(component_),
+                                   {strings_.begin(), strings_.end()}};
+    }
+    return channel_->call(id_, member, std::move(args), std::move(state));
+}
+
+const wire::ComponentImage& RemoteElement::part() const {
+    return sent_[*held_].parts[component_];
+}
+
+// --- The walk ------------------------------------------------------------------------------------
+
+int32_t RemoteElement::fromFile(int32_t position, int32_t fileIndex) {
+    if (std::optional<int32_t> found = fromSent(position, fileIndex)) return *found;
+    wire::Reply reply;
+    try {
+        reply = channel_->call(id_, "fromFile", {position, fileIndex});
+    } catch (...) {
+        held_.reset();
+        stale_ = true;
+        throw;
+    }
+    takeSent(reply, position, fileIndex);
+    return asInt(reply);
+}
+
+// The server's walk: the first element from the position on that is neither deleted nor a
+// component of another. Between the position asked from and the last element sent, only the
+// elements sent start; after the last one only its components, and nothing more when it was
+// the file's last.
+std::optional<int32_t> RemoteElement::fromSent(int32_t position, int32_t fileIndex) {
+    if (stale_ || sent_.empty() || channel_->calls() != sentAt_ || fileIndex != fileIndex_ ||
+        position < sentFrom_) {
+        return std::nullopt;
+    }
+    const auto next = std::lower_bound(
+        sent_.begin(), sent_.end(), position,
+        [](const wire::ElementImage& image, int32_t p) { return image.position < p; });
+    strings_.clear();
+    component_ = 0;
+    if (next != sent_.end()) {
+        held_ = static_cast<size_t>(next - sent_.begin());
+        return next->position;
+    }
+    if (!reachesEnd_) return std::nullopt;
+    held_.reset();
+    return -1;
+}
+
+void RemoteElement::takeSent(const wire::Reply& reply, int32_t from, int32_t fileIndex) {
+    held_.reset();
+    component_ = 0;
+    strings_.clear();
+    sent_.clear();
+    imaged_ = reply.outs.size() >= 2 && reply.outs.at(0).isArray();
+    if (!imaged_) return;
+    for (const QJsonValue& value : reply.outs.at(0).toArray()) {
+        if (std::optional<wire::ElementImage> image = wire::toElementImage(value)) {
+            sent_.push_back(std::move(*image));
+        }
+    }
+    sentFrom_ = from;
+    fileIndex_ = fileIndex;
+    reachesEnd_ = reply.outs.at(1).toBool();
+    sentAt_ = channel_->calls();
+    stale_ = false;
+    if (!sent_.empty() && sent_.front().position == asInt(reply)) held_ = 0;
+}
+
+// --- The element held
+// ------------------------------------------------------------------------------
+
+int32_t RemoteElement::fileSize() {
+    return holds() ? sent_[*held_].size : asInt(call("fileSize"));
+}
+
+int32_t RemoteElement::filePos() {
+    if (holds()) return sent_[*held_].position;
+    return imaged_ ? -1 : asInt(call("filePos"));
+}
+
+int32_t RemoteElement::Type() {
+    return holds() ? part().type : asInt(call("Type"));
+}
+
+int32_t RemoteElement::Level() {
+    return holds() ? part().level : asInt(call("Level"));
+}
+
+int32_t RemoteElement::Color() {
+    return holds() ? part().color : asInt(call("Color"));
+}
+
+int32_t RemoteElement::Weight() {
+    return holds() ? part().weight : asInt(call("Weight"));
+}
+
+// Over the wire a member that does not apply still gives its out-values, empty ones.
+int32_t RemoteElement::GetString(std::string& text) {
+    if (!holds()) {
+        wire::Reply reply = call("GetString");
+        text = reply.outs.at(0).toString().toStdString();
+        return asInt(reply);
+    }
+    text = part().text.value_or("");
+    return part().text ? Application::MBE_Success : kNotApplicable;
+}
+
+int32_t RemoteElement::GetOrigin(Point& origin) {
+    if (!holds()) {
+        wire::Reply reply = call("GetOrigin");
+        origin = wire::toPoint(reply.outs.at(0));
+        return asInt(reply);
+    }
+    origin = part().origin.value_or(Point{});
+    return part().origin ? Application::MBE_Success : kNotApplicable;
+}
+
+int32_t RemoteElement::getEndPoints(Point& start, Point& end) {
+    if (!holds()) {
+        wire::Reply reply = call("getEndPoints");
+        start = wire::toPoint(reply.outs.at(0));
+        end = wire::toPoint(reply.outs.at(1));
+        return asInt(reply);
+    }
+    start = part().ends ? part().ends->first : Point{};
+    end = part().ends ? part().ends->second : Point{};
+    return part().ends ? Application::MBE_Success : kNotApplicable;
+}
+
+int32_t RemoteElement::nextComponent() {
+    if (!holds()) return asInt(call("nextComponent"));
+    if (component_ + 1 >= sent_[*held_].parts.size()) return kNotApplicable;
+    ++component_;
+    return Application::MBE_Success;
+}
+
+int32_t RemoteElement::setString(const std::string& text) {
+    if (!holds()) return asInt(call("setString", {QString::fromStdString(text)}));
+    wire::ComponentImage& component = sent_[*held_].parts[component_];
+    if (!component.text) return kNotApplicable;
+    component.text = text;
+    strings_[static_cast<int32_t>(component_)] = text;
+    return Application::MBE_Success;
+}
+
+// The server writes nothing for an element that did not change, so while nothing else went to
+// it since the element was read, such a rewrite needs no round trip. Elements read through a
+// reference attachment go to the server, which refuses them.
+int32_t RemoteElement::Rewrite() {
+    const bool unchanged =
+        holds() && strings_.empty() && fileIndex_ == 0 && !stale_ && channel_->calls() == sentAt_;
+    if (unchanged) return Application::MBE_Success;
+    const bool fresh = !stale_ && channel_->calls() == sentAt_;
+    wire::Reply reply;
+    try {
+        reply = call("Rewrite");
+    } catch (...) {
+        stale_ = true;
+        throw;
+    }
+    strings_.clear();
+    std::optional<wire::ElementImage> now;
+    if (reply.outs.size() >= 1 && !reply.outs.at(0).toArray().isEmpty()) {
+        now = wire::toElementImage(reply.outs.at(0).toArray().at(0));
+    }
+    if (!holds() || !now) {
+        stale_ = true;
+        return asInt(reply);
+    }
+    if (now->position == sent_[*held_].position) {
+        // Rewritten in place: the other elements sent are as they were.
+        sent_[*held_] = std::move(*now);
+        sentAt_ = channel_->calls();
+        stale_ = stale_ || !fresh;
+    } else {
+        // Moved to the end: only the element itself is known now.
+        sent_ = {std::move(*now)};
+        held_ = 0;
+        sentFrom_ = sent_[0].position;
+        reachesEnd_ = false;
+        sentAt_ = channel_->calls();
+        stale_ = false;
+    }
+    component_ = std::min(component_, sent_[*held_].parts.size() - 1);
+    return asInt(reply);
+}
+
+int32_t RemoteElement::Publish(const std::string& name) {
+    return asInt(call("Publish", {QString::fromStdString(name)}));
+}
+
+}  // namespace vtl::mstn

@@ -55,8 +55,8 @@ int32_t RemoteElement::fromFile(int32_t position, int32_t fileIndex) {
 // elements sent start; after the last one only its components, and nothing more when it was
 // the file's last.
 std::optional<int32_t> RemoteElement::fromSent(int32_t position, int32_t fileIndex) {
-    if (stale_ || sent_.empty() || channel_->calls() != sentAt_ || fileIndex != fileIndex_ ||
-        position < sentFrom_) {
+    if (published_ || stale_ || sent_.empty() || channel_->calls() != sentAt_ ||
+        fileIndex != fileIndex_ || position < sentFrom_) {
         return std::nullopt;
     }
     const auto next = std::lower_bound(
@@ -213,7 +213,9 @@ int32_t RemoteElement::Rewrite() {
 }
 
 int32_t RemoteElement::Publish(const std::string& name) {
-    return asInt(call("Publish", {QString::fromStdString(name)}));
+    const int32_t status = asInt(call("Publish", {QString::fromStdString(name)}));
+    published_ = true;
+    return status;
 }
 
 }  // namespace vtl::mstn

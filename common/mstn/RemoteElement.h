@@ -4,7 +4,8 @@
 // else went to the server meanwhile, and sends what it changed with the one call that needs it
 // (Rewrite, Publish). A walk over a drawing so costs a round trip per many elements plus one per
 // changed element, instead of one per member call. A server that sends no elements is served
-// member by member.
+// member by member. A published element reads every element from the server, where C
+// expressions read it.
 #pragma once
 
 #include <map>
@@ -68,6 +69,8 @@ private:
     std::optional<size_t> held_;  // the one the object holds
     size_t component_ = 0;
     std::map<int32_t, std::string> strings_;  // texts set since it was read or rewritten
+    // Published: expressions read it on the server, so the server holds every element it reads.
+    bool published_ = false;
 };
 
 }  // namespace vtl::mstn

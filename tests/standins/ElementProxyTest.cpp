@@ -191,5 +191,35 @@ TEST_F(ElementProxyTest, TheServersObjectHoldsWhatTheProxyHoldsWhenACallNeedsIt)
     EXPECT_THROW(e->Type(), Error);
 }
 
+// A C expression names the published element on the server, so the server has to hold the
+// element the walk holds: a published walk asks the server for every element.
+TEST_F(ElementProxyTest, APublishedElementShowsExpressionsTheElementTheWalkHolds) {
+    const fs::path nodes = dir / "nodes.dgn";
+    {
+        dgn::DesignFile d = dgn::DesignFile::create(nodes, dgn::Dimension::Two);
+        const dgn::DesignHeader h = d.header();
+        auto text = [&](const char* t) { return dgn::makeText(t, h.toUors(1, 1), 1000, 1000); };
+        for (const char* t : {"a", "b", "c"}) d.append(text(t));
+        d.append(dgn::makeTextNode(12, h.toUors(2, 2), 1000, 1000, 500), {text("n")});
+        d.append(text("d"));
+        d.append(dgn::makeLine(h.toUors(0, 0), h.toUors(3, 4)));
+        d.append(dgn::makeTextNode(40000, h.toUors(3, 3), 1000, 1000, 500));
+        d.append(dgn::makeTextNode(3, h.toUors(4, 4), 1000, 1000, 500), {text("m")});
+    }
+    app->MbeSendCommand("newfile " + nodes.string());
+    auto e = app->MbeElement();
+    int32_t position = e->fromFile(0, 0);
+    e->Publish("elem");
+    std::vector<int32_t> numbers;
+    while (position >= 0) {
+        if (e->Type() == 7) {
+            numbers.push_back(
+                app->MbeCExpressionLong("elem.currentPosition->el.text_node_2d.nodenumber"));
+        }
+        position = e->fromFile(position + e->fileSize());
+    }
+    EXPECT_EQ(numbers, (std::vector<int32_t>{12, 40000, 3}));
+}
+
 }  // namespace
 }  // namespace vtl

@@ -1,6 +1,8 @@
 #include "DefaultRunSteps.h"
 
+#include "CoverSheet.h"
 #include "IsoPlot.h"
+#include "IsoView.h"
 #include "NodeFilling.h"
 #include "OverviewCopies.h"
 #include "OverviewDrawing.h"
@@ -33,19 +35,19 @@ void DefaultRunSteps::startPellmark() {
 }
 
 void DefaultRunSteps::findI3DimportFaktor() {
-    notAvailable("The 3-D iso view", "findI3DimportFaktor");
+    vtl::findI3DimportFaktor();
 }
 
 void DefaultRunSteps::createI3Dfile() {
-    notAvailable("The 3-D iso view", "createI3Dfile");
+    vtl::createI3Dfile(RunDriver::host());
 }
 
 void DefaultRunSteps::lineEndNumber() {
-    notAvailable("The line-end numbers", "lineEndNumber");
+    vtl::lineEndNumber(RunDriver::host());
 }
 
 void DefaultRunSteps::IsoCoverSheet() {
-    notAvailable("The iso cover sheet", "IsoCoverSheet");
+    vtl::IsoCoverSheet(RunDriver::host());
 }
 
 void DefaultRunSteps::Gridfile_zerlegen() {

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "StepSupport.h"
 #include "Variablen.h"
 #include "common/FileOperationModule.h"
 #include "common/INIFileModule.h"
 #include "common/mstnmacro.h"
 #include "core/Error.h"
 #include "core/Numbers.h"
-#include "core/Text.h"
 
 namespace vtl {
 
@@ -23,21 +23,10 @@ std::string keyOf(const RunState& s, int row) {
     return s.TopoTable(row, 0) + s.TopoTable(row, 1);
 }
 
-// A coordinate goes into a key-in as the header file wrote it, so it must be a number: "2;exit"
-// would send a key-in of its own.
-const std::string& coordinate(const RunState& s, int row, int column) {
-    const std::string& value = s.TopoTable(row, column);
-    if (!num::parseDecimal(value)) {
-        raise(kOwnError,
-              text::ansiToUtf8("Coordinate '" + value + "' of " + s.TopoTable(row, 0) + " " +
-                               s.TopoTable(row, 1) + " in the header file is not a number"));
-    }
-    return value;
-}
-
 std::string pointText(const RunState& s, int row) {
-    return "xy=" + coordinate(s, row, 3) + "," + coordinate(s, row, 4) + "," +
-           coordinate(s, row, 5);
+    using StepSupport::keyinCoordinate;
+    return "xy=" + keyinCoordinate(s.TopoTable, row, 3) + "," +
+           keyinCoordinate(s.TopoTable, row, 4) + "," + keyinCoordinate(s.TopoTable, row, 5);
 }
 
 // A kind is suppressed when it occurs anywhere in NotUsedComponent (exact case); an empty

@@ -19,6 +19,7 @@
 #include "RunHost.h"
 #include "RunLog.h"
 #include "RunSteps.h"
+#include "StepSupport.h"
 #include "Variablen.h"
 #include "common/FileOperationModule.h"
 #include "common/INIFileModule.h"
@@ -128,11 +129,7 @@ void logFailure(const std::string& description) {
 
 using FileOperationModule::quotedForCommand;
 
-// Runs a command hidden and waits for it; its output goes into the run log.
-void runCommand(const std::string& command) {
-    int32_t taskId = 0;
-    FileOperationModule::ExecA(command, Variablen().logfile, 0, "", taskId, true);
-}
+using StepSupport::runCommand;
 
 bool sameFile(const fs::path& a, const fs::path& b) {
     std::error_code ec;
@@ -304,6 +301,7 @@ void concludeHeaderFile(const std::optional<Error>& pending) {
 void runHeaderFile(RunHost& host, RunSteps& steps) {
     RunState& s = Variablen();
     s.CurrentFileOpened = false;
+    s.I3d2dMade = false;
     deriveNames(s);
     INIFileModule::WriteINI(s.inifile, "Vistrel", "isopath", s.isopath);
     deleteOldOutputs(s);

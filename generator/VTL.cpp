@@ -219,7 +219,8 @@ void VTL::Form_Load() {
     ResumeNext step;
     step([&] {
         FileOperationModule::TempFolder = env::tempFolder();
-        s.logfile = (std::filesystem::path(env::tmpFolder()) / "vtl.log").string();
+        s.TmpFolder = env::tmpFolder();
+        s.logfile = (std::filesystem::path(s.TmpFolder) / "vtl.log").string();
         s.inifile = pointerIniFile(options_.programFolder);
     });
     step([] { RunLog::startLogFile(); });

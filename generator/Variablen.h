@@ -26,6 +26,8 @@ struct RunState : ConfigData, HeaderData, GridData, IdfData {
     std::string IniFolder;
     // The run log, TMP/vtl.log.
     std::string logfile;
+    // The TMP folder as found at start-up: the run log and the 3-D view's working file live there.
+    std::string TmpFolder;
 
     // --- The header files of the next run ---
     std::vector<std::string> IsoFileList;
@@ -47,6 +49,17 @@ struct RunState : ConfigData, HeaderData, GridData, IdfData {
     // CurrentFile belongs to the header file being processed: its drawing has been opened. Until
     // then the run's error lines name the header file.
     bool CurrentFileOpened = false;
+
+    // --- The 3-D view of the header file being processed ---
+    // The pipeline's size in thousands of drawing units.
+    double i3dimportfaktor = 0;
+    // I3Drefscale and the label sizes rescaled by the factor; the configured values stay as read,
+    // so every header file starts from them.
+    std::string I3DrefscaleScaled;
+    std::string I3DLENtexttxScaled;
+    std::string I3DLENtexttwScaled;
+    // The 2-D conversion of this header file's 3-D view was written (TMP/I3D2D.dgn).
+    bool I3d2dMade = false;
 
     // Element and point taken from MSTNApp; released with it.
     std::shared_ptr<mstn::Element> MSTNElement;

@@ -13,7 +13,6 @@
 #include "common/FileOperationModule.h"
 #include "common/modProcess.h"
 #include "common/mstnmacro.h"
-#include "generator/DefaultRunSteps.h"
 #include "generator/RunDriver.h"
 #include "generator/Variablen.h"
 #include "mstn/Protocol.h"
@@ -173,8 +172,10 @@ TEST_F(RunDriverProcessTest, AFailingStepEndsOnlyItsHeaderFile) {
     options(0, 0, 1, 0);
     steps.failStep = "IsoCoverSheet";
     steps.failFile = 0;
-    // The program's own cover sheet step, which is not built yet.
-    steps.failWith = [] { DefaultRunSteps().IsoCoverSheet(); };
+    steps.failWith = [] {
+        Variablen().StepError = true;
+        throw Error(kOwnError, "IsoCoverSheet", "The iso cover sheet could not be made");
+    };
     RunDriver::Start_Click(host, steps);
 
     EXPECT_EQ(steps.calls,
@@ -182,7 +183,7 @@ TEST_F(RunDriverProcessTest, AFailingStepEndsOnlyItsHeaderFile) {
                                         "A:IsoCoverSheet", "B:leitung_einzeichnen(True)",
                                         "B:lineEndNumber", "B:IsoCoverSheet", "B:Gridfile_zerlegen",
                                         "B:find_endpoint_diff", "B:searchidf", "B:placeTabelle"}));
-    const std::string failure = "The iso cover sheet (IsoCoverSheet) is not available yet";
+    const std::string failure = "The iso cover sheet could not be made";
     EXPECT_NE(log().find("\n" + failure + "\r\n"), std::string::npos);
     EXPECT_EQ(conclusionEntries(log()),
               std::vector<std::string>{

@@ -270,10 +270,6 @@ TEST_F(RunDriverProcessFakesTest, RestartingOutsideARunFailsWithoutKillingAnythi
 TEST(DefaultRunStepsTest, EveryStepNotBuiltYetFailsAsAStepDoes) {
     DefaultRunSteps steps;
     const std::vector<std::pair<std::string, std::function<void()>>> all = {
-        {"findI3DimportFaktor", [&] { steps.findI3DimportFaktor(); }},
-        {"createI3Dfile", [&] { steps.createI3Dfile(); }},
-        {"lineEndNumber", [&] { steps.lineEndNumber(); }},
-        {"IsoCoverSheet", [&] { steps.IsoCoverSheet(); }},
         {"Gridfile_zerlegen", [&] { steps.Gridfile_zerlegen(); }},
         {"find_endpoint_diff", [&] { steps.find_endpoint_diff(); }},
         {"searchidf", [&] { steps.searchidf(); }},

@@ -55,13 +55,20 @@ public:
     }
     int32_t fileSize() override { return element().size; }
     int32_t Type() override { return element().type; }
-    int32_t GetString(std::string& text) override { return text.clear(), 1; }
+    int32_t GetString(std::string& text) override {
+        text = element().text;
+        return element().type == mstn::Application::MBE_TEXT ? 0 : 1;
+    }
     int32_t GetOrigin(mstn::Point& origin) override {
         ms_.record("GetOrigin()");
         origin = element().origin;
         return 0;
     }
-    int32_t getEndPoints(mstn::Point&, mstn::Point&) override { return 1; }
+    int32_t getEndPoints(mstn::Point& start, mstn::Point& end) override {
+        start = element().start;
+        end = element().end;
+        return element().type == 3 || element().type == 4 ? 0 : 1;
+    }
     int32_t Level() override { return 0; }
     int32_t Color() override { return 0; }
     int32_t Weight() override { return 0; }
@@ -110,6 +117,7 @@ void FakeMicroStation::MbeSendkeyin(const std::string& keyin) {
 void FakeMicroStation::keyin(const std::string& keyin) {
     keyins.push_back(keyin);
     if (text::istartsWith(keyin, "newfile ")) openFile_ = keyin.substr(8);
+    if (onKeyin) onKeyin(keyin);
 }
 
 void FakeMicroStation::MbeSetAppVariable(const std::string& application,

@@ -2,6 +2,7 @@
 // member call, answers as the test scripts it, and can fail on the Nth call.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,12 +14,15 @@
 
 namespace vtl::test {
 
-// An element of a scripted design file: its type, a text node's number and its origin.
+// An element of a scripted design file: its type, a text node's number, its origin, a text's
+// string and a line's end points.
 struct FakeElement {
     int32_t type = 0;
     int32_t nodeNumber = 0;
     mstn::Point origin;
     int32_t size = 100;  // bytes, as the walk steps over it
+    std::string text;
+    mstn::Point start, end;
 };
 
 class FakeMicroStation : public mstn::Application {
@@ -35,6 +39,8 @@ public:
     std::map<std::string, std::vector<FakeElement>> designs;
     int32_t visible = 1;
     bool quit = false;
+    // Runs after each key-in is recorded: a test's stand-in for what MicroStation does with it.
+    std::function<void(const std::string& keyin)> onKeyin;
 
     // The nth member call from now on (1 = the next one) raises this error.
     void failOnCall(int n, Error error);

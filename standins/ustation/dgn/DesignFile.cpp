@@ -85,11 +85,13 @@ DesignFile DesignFile::open(const fs::path& path) {
     return DesignFile(path, readWhole(path));
 }
 
-DesignFile DesignFile::create(const fs::path& path, Dimension dimension, const Units& units) {
+DesignFile DesignFile::create(const fs::path& path, Dimension dimension, const Units& units,
+                              const std::array<double, 3>& origin) {
     checkUnits(units);
     DesignHeader header;
     header.dimension = dimension;
     header.units = units;
+    header.origin = origin;
     Bytes image = inBlocks(withEndMarker(makeDesignFileStart(header)));
     writeNewFile(path, image);
     return DesignFile(path, std::move(image));

@@ -4,6 +4,7 @@
 // does; elements keep their bytes unless they are changed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -33,9 +34,10 @@ public:
     // file is missing or unreadable, is not a V7 file, is cut short, or holds an element whose
     // length does not fit its contents.
     static DesignFile open(const std::filesystem::path& path);
-    // Creates an empty design file; error 58 when the file exists.
+    // Creates an empty design file with the global origin at the UORs given; error 58 when the
+    // file exists.
     static DesignFile create(const std::filesystem::path& path, Dimension dimension,
-                             const Units& units = {});
+                             const Units& units = {}, const std::array<double, 3>& origin = {});
     // Creates an empty cell library; error 58 when the file exists.
     static DesignFile createLibrary(const std::filesystem::path& path, Dimension dimension);
 

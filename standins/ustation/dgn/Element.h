@@ -101,10 +101,11 @@ struct LineStringBody {
 inline constexpr std::array<int32_t, 4> kIdentityQuaternion = {2147483647, 0, 0, 0};
 
 // One line of text. Sizes are multipliers in thousandths of the basic 6-UOR character;
-// textMultiplier and textSize convert. The origin is the lower left of the text.
+// textMultiplier and textSize convert. The origin is the lower left of the text; the
+// justification (V7's code, 2 left bottom) tells where the point it was placed at lies.
 struct TextBody {
     int font = 0;
-    int justification = 0;
+    int justification = 2;
     int32_t lengthMult = 0;
     int32_t heightMult = 0;
     int32_t rotation = 0;  // 2-D: 1/360000 degree counterclockwise

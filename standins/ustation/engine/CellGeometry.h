@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "ElementTransform.h"
 #include "dgn/Element.h"
 
 namespace vtl::ustation {
@@ -18,8 +19,7 @@ struct Placement {
 dgn::Point placedPoint(const dgn::Point& point, const Placement& placement);
 
 // The element with its points placed and its sizes (text sizes, line spacing, a nested cell's
-// transformation) scaled. Raises error 6 when a coordinate leaves the design plane and error 5
-// for elements whose geometry the stand-in does not open up (arcs, curves, ...).
+// transformation) scaled; raises as transformed() does.
 dgn::Element placed(dgn::Element element, const Placement& placement);
 
 }  // namespace vtl::ustation

@@ -11,6 +11,8 @@
 #include "ActiveSettings.h"
 #include "UserPreferences.h"
 #include "dgn/DesignFile.h"
+#include "dgn/Element.h"
+#include "dgn/Rotation.h"
 
 namespace vtl::ustation {
 
@@ -22,6 +24,9 @@ public:
     // UORs per master unit of the open file.
     virtual double uorsPerMaster() const = 0;
     virtual dgn::Dimension dimension() const = 0;
+    // The rotation of the view data points are entered in (rows: the view's axes in design
+    // coordinates); 3-D texts are placed flat in it.
+    virtual dgn::Matrix3 viewRotation() const = 0;
     // Writes a new element, a complex header followed by its components, stamped with the
     // active level and symbology.
     virtual void add(std::vector<dgn::Element> elements) = 0;

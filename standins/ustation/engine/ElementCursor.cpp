@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "TextGeometry.h"
 #include "core/Error.h"
 #include "dgn/Attachments.h"
 
@@ -95,7 +96,15 @@ int32_t ElementCursor::getEndPoints(mstn::Point& start, mstn::Point& end) {
 
 std::optional<mstn::Point> ElementCursor::originOf(const dgn::Element& element) const {
     const dgn::Body& body = element.body;
-    if (const auto* text = std::get_if<dgn::TextBody>(&body)) return toMaster(text->origin);
+    // A text's origin is the point it was placed at; the element keeps its lower left corner.
+    if (const auto* text = std::get_if<dgn::TextBody>(&body)) {
+        const dgn::Vector3 at = userOrigin(*text, header_.dimension);
+        auto master = [&](size_t axis) {
+            return (at[axis] - header_.origin[axis]) / header_.uorPerMaster();
+        };
+        return mstn::Point{master(0), master(1),
+                           header_.dimension == dgn::Dimension::Three ? master(2) : 0};
+    }
     if (const auto* node = std::get_if<dgn::TextNodeBody>(&body)) return toMaster(node->origin);
     if (const auto* cell = std::get_if<dgn::CellBody>(&body)) return toMaster(cell->origin);
     return std::nullopt;

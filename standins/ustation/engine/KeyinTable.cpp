@@ -9,12 +9,16 @@
 #include "EditText.h"
 #include "Keyins.h"
 #include "LocateCommand.h"
+#include "MdlApplications.h"
+#include "PlaceLine.h"
 #include "PlaceLineString.h"
 #include "PlaceNode.h"
 #include "PlaceText.h"
 #include "SelectElements.h"
 #include "SessionApplication.h"
+#include "TextGeometry.h"
 #include "core/Numbers.h"
+#include "core/Text.h"
 
 namespace vtl::ustation {
 
@@ -44,11 +48,26 @@ Run call(void (SessionApplication::*member)(const std::string&)) {
     return [member](SessionApplication& s, const std::string& a) { (s.*member)(a); };
 }
 
+void invalid(SessionApplication& session, const std::string& keyin, const std::string& why) {
+    session.journal().note("key-in ignored, " + why + ": " + keyin);
+}
+
+// "ACTIVE TXJ CC": the justification of the texts placed next.
+void setJustification(SessionApplication& session, const std::string& name) {
+    const int code = justificationCode(name);
+    if (code < 0) {
+        invalid(session, "ACTIVE TXJ " + name, "no such justification");
+        return;
+    }
+    session.active().justification = code;
+}
+
 const std::vector<Phrase>& phrases() {
     static const std::vector<Phrase> table = {
         {"null", false, call(&SessionApplication::endCommand)},
         {"reset", false, call(&SessionApplication::reset)},
         {"place lstring", false, start<PlaceLineString>()},
+        {"place line", false, start<PlaceLine>()},
         {"place text", false, start<PlaceText>()},
         {"place node", false, start<PlaceNode>()},
         {"newfile", true, call(&SessionApplication::openDesign)},
@@ -60,6 +79,7 @@ const std::vector<Phrase>& phrases() {
         {"save design", false, call(&SessionApplication::saveDesign)},
         {"compress", false, call(&SessionApplication::compressDesign)},
         {"compress design", false, call(&SessionApplication::compressDesign)},
+        {"active txj", true, setJustification},
         {"attach library", true, call(&SessionApplication::attachLibrary)},
         {"active cell", true, call(&SessionApplication::activateCell)},
         {"select", false, start<SelectElements>()},
@@ -72,9 +92,11 @@ const std::vector<Phrase>& phrases() {
         {"choose none", false, call(&SessionApplication::chooseNone)},
         {"change level", false, call(&SessionApplication::changeLevel)},
         {"match element", false, start<MatchElement>()},
-        {"delete element", false, start<DeleteElement>()},
+        {"delete element", false, call(&SessionApplication::deleteElement)},
         {"edit text", false, start<EditText>()},
         {"mdl silentload", true, call(&SessionApplication::loadApplication)},
+        {"mdl", true, runMdl},
+        {"selectby", true, runSelectBy},
         {"mbe1 closemodal", true, call(&SessionApplication::closeModalDialog)},
     };
     return table;
@@ -111,10 +133,6 @@ bool runPhrase(SessionApplication& session, const std::string& keyin) {
     return false;
 }
 
-void invalid(SessionApplication& session, const std::string& keyin, const std::string& why) {
-    session.journal().note("key-in ignored, " + why + ": " + keyin);
-}
-
 // "as=X" sets the active scale in x, y and z; "as=X,Y" sets x and y.
 void setScale(SessionApplication& session, const std::string& keyin, const std::string& value) {
     const size_t count = 1 + static_cast<size_t>(std::count(value.begin(), value.end(), ','));
@@ -128,9 +146,42 @@ void setScale(SessionApplication& session, const std::string& keyin, const std::
                         : std::array<double, 3>{scale->x, scale->y, active[2]};
 }
 
+// The long forms of settings: "active color=3" is "co=3".
+constexpr std::pair<const char*, const char*> kLongForms[] = {
+    {"active color", "co"}, {"active weight", "wt"}, {"active style", "lc"}, {"active level", "lv"},
+    {"active angle", "aa"}, {"active font", "ft"},   {"active scale", "as"}};
+
+std::optional<Assignment> settingOf(const std::string& keyin) {
+    if (std::optional<Assignment> a = assignmentOf(keyin)) return a;
+    const size_t equals = keyin.find('=');
+    if (equals == std::string::npos) return {};
+    const std::string name = phraseOf(keyin.substr(0, equals));
+    for (const auto& [longForm, shortForm] : kLongForms) {
+        if (name == longForm)
+            return Assignment{shortForm, text::trimSpace(keyin.substr(equals + 1))};
+    }
+    return {};
+}
+
+bool runDecimal(SessionApplication& session, const std::string& keyin, const Assignment& a) {
+    for (const DecimalSetting& s : kDecimalSettings) {
+        if (a.name != s.keyin) continue;
+        std::optional<double> value = num::parseDecimal(a.value);
+        if (!value || (s.positive && *value <= 0)) {
+            invalid(session, keyin,
+                    s.positive ? "the value is not a positive number" : "not a number");
+        } else {
+            s.apply(session.active(), *value);
+        }
+        return true;
+    }
+    return false;
+}
+
 bool runAssignment(SessionApplication& session, const std::string& keyin) {
-    std::optional<Assignment> a = assignmentOf(keyin);
+    std::optional<Assignment> a = settingOf(keyin);
     if (!a) return false;
+    if (runDecimal(session, keyin, *a)) return true;
     if (a->name == "as") {
         setScale(session, keyin, a->value);
         return true;

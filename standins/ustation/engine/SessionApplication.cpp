@@ -4,11 +4,13 @@
 
 #include "CellLibrary.h"
 #include "ColorTable.h"
+#include "Conversion.h"
 #include "ElementCursor.h"
 #include "Expressions.h"
 #include "KeyinTable.h"
 #include "Keyins.h"
 #include "Locate.h"
+#include "LocateCommand.h"
 #include "PlaceCell.h"
 #include "ReferenceList.h"
 #include "Selection.h"
@@ -33,6 +35,8 @@ bool isPointKeyin(const std::string& keyin) {
 }
 // The preference application, whose variables are the user preferences.
 constexpr char kUserPreferences[] = "USERPREF";
+constexpr char kSelectBy[] = "SELECTBY";
+constexpr char kConversion[] = "CNVDGN";
 
 std::string pointText(const mstn::Point& p) {
     return num::text(p.x) + "," + num::text(p.y) + "," + num::text(p.z);
@@ -216,6 +220,10 @@ dgn::Dimension SessionApplication::dimension() const {
     return workspace_->design ? workspace_->design->dimension() : dgn::Dimension::Two;
 }
 
+dgn::Matrix3 SessionApplication::viewRotation() const {
+    return dgn::kIdentity;
+}
+
 void SessionApplication::add(std::vector<dgn::Element> elements) {
     for (dgn::Element& e : elements) {
         e.level = active_.level;
@@ -297,6 +305,46 @@ void SessionApplication::changeLevel() {
     notifyChanged();
 }
 
+void SessionApplication::deleteElement() {
+    dgn::DesignFile* file = design();
+    if (file && !selection_.empty()) {
+        for (uint64_t position : selection_) {
+            // An element deleted or moved since it was chosen is no longer there.
+            const dgn::Record* record = file->at(position);
+            if (!record || record->element.deleted || record->component) continue;
+            file->remove(position);
+        }
+        selection_.clear();
+        notifyChanged();
+    }
+    startCommand(std::make_unique<DeleteElement>(drawing()));
+}
+
+void SessionApplication::selectMatching() {
+    dgn::DesignFile* file = design();
+    if (!file) {
+        journal_.note("nothing selected, no design file is open");
+        return;
+    }
+    selection_.clear();
+    for (uint64_t position : graphicElements(*file)) {
+        if (selectBy_.selects(file->at(position)->element)) selection_.push_back(position);
+    }
+    journal_.note("SELECTBY selected " + std::to_string(selection_.size()) + " elements");
+}
+
+void SessionApplication::convertTo2d(const std::filesystem::path& target) {
+    const dgn::DesignFile* file = design();
+    if (!file || file->dimension() != dgn::Dimension::Three) {
+        journal_.note("nothing converted, no 3-D design file is open");
+        return;
+    }
+    std::vector<std::string> skipped;
+    ustation::convertTo2d(*file, viewRotation(), target, skipped);
+    for (const std::string& element : skipped) journal_.note("not converted: " + element);
+    journal_.note("converted " + file->path().string() + " to 2-D: " + target.string());
+}
+
 // --- macros ------------------------------------------------------------------------------------
 
 void SessionApplication::runMacroFile(const std::string& path) {
@@ -376,24 +424,51 @@ void SessionApplication::MbeSendAppMessage(const std::string& application,
 
 void SessionApplication::loadApplication(const std::string& name) {
     const std::string app = text::upper(text::trimSpace(name));
-    if (app != kUserPreferences) {
+    if (app == kSelectBy) {
+        selectBy_.load();
+    } else if (app == kConversion) {
+        // The conversion opens its file dialog, modal, on the design file's folder.
+        modalDialog_ = ModalDialog{app, "*.dgn", "", ""};
+    } else if (app == kUserPreferences) {
+        // The preference application shows its dialog, modal, until it is closed.
+        modalDialog_ = ModalDialog{app, "", "", ""};
+    } else {
         journal_.note("MDL application not found: " + name);
         return;
     }
     loadedApplications_.insert(app);
-    // The preference application shows its dialog, modal, until it is closed.
-    modalDialog_ = app;
+}
+
+void SessionApplication::unloadApplication(const std::string& name) {
+    const std::string app = text::upper(text::trimSpace(name));
+    if (!loadedApplications_.erase(app)) {
+        journal_.note("MDL application not loaded: " + name);
+        return;
+    }
+    if (app == kSelectBy) selectBy_.unload();
+    if (modalDialog_ && modalDialog_->application == app) modalDialog_.reset();
 }
 
 void SessionApplication::closeModalDialog(const std::string& button) {
     const std::string choice = text::upper(text::trimSpace(button));
     if (choice != "OK" && choice != "CANCEL") {
         journal_.note("MBE1 CLOSEMODAL without OK or CANCEL: " + button);
-    } else if (!modalDialog_) {
-        journal_.note("no modal dialog is open to close");
-    } else {
-        modalDialog_.reset();
+        return;
     }
+    if (!modalDialog_) {
+        journal_.note("no modal dialog is open to close");
+        return;
+    }
+    const ModalDialog dialog = std::move(*modalDialog_);
+    modalDialog_.reset();
+    if (choice != "OK" || dialog.application != kConversion) return;
+    if (dialog.fileName.empty()) {
+        journal_.note("nothing converted, the dialog names no file");
+        return;
+    }
+    std::filesystem::path folder = dialog.directory;
+    if (folder.empty()) folder = std::filesystem::path(designFile()).parent_path();
+    convertTo2d(folder / dialog.fileName);
 }
 
 std::optional<uint64_t> SessionApplication::locate(const dgn::Point& point) {

@@ -13,6 +13,8 @@
 #include "Command.h"
 #include "Journal.h"
 #include "Macro.h"
+#include "MdlApplications.h"
+#include "SelectBy.h"
 #include "StandIn.h"
 #include "Workspace.h"
 
@@ -71,19 +73,32 @@ public:
     void chooseAll();
     void chooseNone();
     void changeLevel();
-    // MDL applications: "MDL SILENTLOAD USERPREF" loads the preference application, which
-    // opens its dialog; "MBE1 CLOSEMODAL OK" closes the modal dialog open.
+    // "DELETE ELEMENT" deletes the chosen elements at once; the tool then identifies elements
+    // by data points, as without a selection.
+    void deleteElement();
+    // MDL applications: "MDL SILENTLOAD USERPREF" loads the preference application, which opens
+    // its dialog; "MDL LOAD SELECTBY" the application that chooses elements by level and type;
+    // "MDL LOAD cnvdgn" the 2-D conversion, which opens its file dialog. "MBE1 CLOSEMODAL OK"
+    // closes the modal dialog open, the conversion's converting the open 3-D file through
+    // view 1 into the file the dialog names.
     void loadApplication(const std::string& name);
+    void unloadApplication(const std::string& name);
     void closeModalDialog(const std::string& button);
+    std::optional<ModalDialog>& modalDialog() { return modalDialog_; }
+    SelectBy& selectBy() { return selectBy_; }
+    // SELECTBY EXECUTE: the elements the criteria select become the selection set.
+    void selectMatching();
 
 private:
     void runKeyins(const std::string& keyins);
     void runKeyin(const std::string& keyin);
     dgn::DesignFile* design();
+    void convertTo2d(const std::filesystem::path& target);
 
     // Drawing
     double uorsPerMaster() const override;
     dgn::Dimension dimension() const override;
+    dgn::Matrix3 viewRotation() const override;
     void add(std::vector<dgn::Element> elements) override;
     void addAsGiven(std::vector<dgn::Element> elements) override;
     void note(const std::string& text) override;
@@ -105,11 +120,12 @@ private:
     std::unique_ptr<Command> command_;
     std::optional<std::string> viewCommand_;
     std::vector<uint64_t> selection_;  // positions of the chosen elements
+    SelectBy selectBy_;
     std::optional<mstn::Point> lastPoint_;
     std::map<std::string, double> appVariables_;
     UserPreferences preferences_;
     std::set<std::string> loadedApplications_;  // upper case
-    std::optional<std::string> modalDialog_;
+    std::optional<ModalDialog> modalDialog_;
     bool parseAll_ = true;
     int macroDepth_ = 0;
     int32_t visible_ = 1;

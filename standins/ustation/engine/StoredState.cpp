@@ -35,6 +35,19 @@ void readSize(const StoredState& state, const char* key, double& value) {
     if (number && *number > 0) value = *number;
 }
 
+void readAngle(const StoredState& state, double& value) {
+    auto it = state.find("angle");
+    if (it == state.end()) return;
+    if (std::optional<double> number = num::parseDecimal(it->second)) value = *number;
+}
+
+void readJustification(const StoredState& state, int& value) {
+    auto it = state.find("justification");
+    if (it == state.end()) return;
+    std::optional<int32_t> number = num::parseWhole32(it->second);
+    if (number && *number >= 0 && *number <= 14) value = *number;
+}
+
 void readText(const StoredState& state, const char* key, std::string& value) {
     auto it = state.find(key);
     if (it != state.end()) value = it->second;
@@ -77,6 +90,8 @@ ActiveSettings settingsFrom(const StoredState& state) {
     for (const WholeSetting& w : kWholeSettings) readWhole(state, w, s.*w.member);
     readSize(state, "textHeight", s.textHeight);
     readSize(state, "textWidth", s.textWidth);
+    readAngle(state, s.angle);
+    readJustification(state, s.justification);
     readText(state, "cellLibrary", s.cellLibrary);
     readText(state, "cell", s.cell);
     readScale(state, s.scale);
@@ -87,6 +102,8 @@ void storeSettings(StoredState& state, const ActiveSettings& s) {
     for (const WholeSetting& w : kWholeSettings) state[w.stored] = num::text(s.*w.member);
     state["textHeight"] = num::text(s.textHeight);
     state["textWidth"] = num::text(s.textWidth);
+    state["angle"] = num::text(s.angle);
+    state["justification"] = num::text(s.justification);
     state["cellLibrary"] = s.cellLibrary;
     state["cell"] = s.cell;
     state["scale"] =

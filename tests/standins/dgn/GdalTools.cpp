@@ -66,7 +66,9 @@ std::vector<OgrFeature> ogrFeatures(const std::filesystem::path& file) {
         } else if (const size_t kind = line.find(" ("), equals = line.find(") = ");
                    kind != std::string::npos && equals != std::string::npos && kind < equals) {
             features.back().fields[line.substr(2, kind - 2)] = line.substr(equals + 4);
-        } else if (!text::startsWith(line, "  Style = ")) {
+        } else if (text::startsWith(line, "  Style = ")) {
+            features.back().style = line.substr(10);
+        } else {
             features.back().geometry = text::trimSpace(line);
         }
     }

@@ -12,6 +12,7 @@ namespace vtl::test {
 struct OgrFeature {
     std::map<std::string, std::string> fields;  // "Type" -> "4", "Text" -> "Hello", ...
     std::string geometry;                       // WKT, e.g. "LINESTRING (1 2,3 4)"
+    std::string style;  // the OGR style, e.g. LABEL(t:"12",s:5.000g,f:WORKING,a:30)
 
     int number(const std::string& name) const;
     std::string field(const std::string& name) const;

@@ -149,12 +149,12 @@ TEST_F(KeyinCommandTest, DataPointsAndResetsFromMembersActLikeKeyins) {
 }
 
 TEST_F(KeyinCommandTest, JournalHoldsEveryKeyinInOrderWithUnknownOnesMarked) {
-    app->MbeSendCommand("reset;  MDL LOAD cnvdgn ;;place lstring;");
+    app->MbeSendCommand("reset;  RENDER PHONG ;;place lstring;");
     app->MbeSendkeyin("xy=1.5,2");
     app->MbeSendCommand("lv=99");
     std::vector<std::string> lines = journalLines();
-    std::vector<std::string> expected = {"keyin reset", "keyin MDL LOAD cnvdgn",
-                                         "UNKNOWN keyin MDL LOAD cnvdgn", "keyin place lstring",
+    std::vector<std::string> expected = {"keyin reset", "keyin RENDER PHONG",
+                                         "UNKNOWN keyin RENDER PHONG", "keyin place lstring",
                                          "keyin xy=1.5,2"};
     ASSERT_GE(lines.size(), expected.size() + 2);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5), expected);

@@ -349,4 +349,28 @@ void DesignFile::writeAt(uint64_t position, const Bytes& bytes) {
     std::copy(bytes.begin(), bytes.end(), image_.begin() + static_cast<long>(position));
 }
 
+
+std::array<ViewInfo, kHeaderViews> DesignFile::headerViews() const {
+    if (library_ || records_.empty()) raise(err::InvalidCall, "A cell library has no views");
+    std::array<ViewInfo, kHeaderViews> views;
+    for (int v = 1; v <= static_cast<int>(kHeaderViews); ++v) {
+        views[static_cast<size_t>(v - 1)] = readHeaderView(records_[0].bytes.data(), v);
+    }
+    return views;
+}
+
+void DesignFile::writeHeaderViews(const std::array<ViewInfo, kHeaderViews>& views) {
+    if (library_ || records_.empty()) raise(err::InvalidCall, "A cell library has no views");
+    Bytes tcb = records_[0].bytes;
+    for (int v = 1; v <= static_cast<int>(kHeaderViews); ++v) {
+        writeHeaderView(tcb.data(), v, views[static_cast<size_t>(v - 1)]);
+    }
+    if (tcb == records_[0].bytes) return;
+    changing([&] {
+        writeAt(records_[0].position, tcb);
+        refresh(0);
+        return records_[0].position;
+    });
+}
+
 }  // namespace vtl::dgn

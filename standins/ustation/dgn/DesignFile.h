@@ -80,6 +80,11 @@ public:
     // Removes deleted elements from the file; positions change.
     void compress();
 
+    // The eight views the design header keeps, and writing them back in place (design files
+    // only; error 5 for a cell library).
+    std::array<ViewInfo, kHeaderViews> headerViews() const;
+    void writeHeaderViews(const std::array<ViewInfo, kHeaderViews>& views);
+
 private:
     DesignFile(std::filesystem::path path, Bytes image);
     // Reading the image: all of it, the elements appended from a position on, or one element

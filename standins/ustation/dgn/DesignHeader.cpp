@@ -75,7 +75,12 @@ Bytes makeTcb(const DesignHeader& header) {
     putUnitName(tcb.data() + kSubName, header.units.sub);
     tcb[kDimensionFlags] = three ? kThreeDimensional : 0;
     for (size_t i = 0; i < 3; ++i) toDFloat(header.origin[i], tcb.data() + kGlobalOrigin + 8 * i);
-    writeViewInfo(tcb.data() + kViews, firstView(header));
+    // View 1 is on; the others are defined alike and off, ready to be switched on.
+    ViewInfo view = firstView(header);
+    for (int v = 1; v <= static_cast<int>(kHeaderViews); ++v) {
+        writeViewInfo(tcb.data() + viewAt(v), view);
+        view.flags &= static_cast<uint16_t>(~kViewOn);
+    }
     return tcb;
 }
 

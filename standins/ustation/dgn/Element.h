@@ -53,6 +53,7 @@ inline constexpr size_t kMaxElementWords = 768;
 
 // Property bits of the display header.
 namespace prop {
+inline constexpr uint16_t Locked = 0x0100;
 inline constexpr uint16_t New = 0x0200;
 inline constexpr uint16_t Modified = 0x0400;
 inline constexpr uint16_t Attributes = 0x0800;

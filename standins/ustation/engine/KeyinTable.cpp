@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "EditText.h"
+#include "FenceOperations.h"
 #include "Keyins.h"
 #include "LocateCommand.h"
 #include "MdlApplications.h"
@@ -14,9 +15,11 @@
 #include "PlaceLineString.h"
 #include "PlaceNode.h"
 #include "PlaceText.h"
+#include "ReferenceKeyins.h"
 #include "SelectElements.h"
 #include "SessionApplication.h"
 #include "TextGeometry.h"
+#include "ViewKeyins.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
 
@@ -62,6 +65,28 @@ void setJustification(SessionApplication& session, const std::string& name) {
     session.active().justification = code;
 }
 
+// The fence commands work on the session's fence rather than the drawing alone.
+template <class T>
+Run startFenceCommand() {
+    return
+        [](SessionApplication& s, const std::string&) { s.startCommand(std::make_unique<T>(s)); };
+}
+
+Run startFenceAction(FenceAction action) {
+    return [action](SessionApplication& s, const std::string&) {
+        s.startCommand(std::make_unique<FenceOperation>(s, action));
+    };
+}
+
+// "lock fence void overlap": which elements the fence operations take.
+void lockFence(SessionApplication& session, const std::string& mode) {
+    if (std::optional<FenceMode> lock = fenceMode(mode)) {
+        session.fence().mode = *lock;
+    } else {
+        session.journal().unknownKeyin("lock fence " + mode);
+    }
+}
+
 const std::vector<Phrase>& phrases() {
     static const std::vector<Phrase> table = {
         {"null", false, call(&SessionApplication::endCommand)},
@@ -83,10 +108,24 @@ const std::vector<Phrase>& phrases() {
         {"attach library", true, call(&SessionApplication::attachLibrary)},
         {"active cell", true, call(&SessionApplication::activateCell)},
         {"select", false, start<SelectElements>()},
-        {"fit all", false,
-         [](SessionApplication& s, const std::string&) { s.startViewCommand("fit all"); }},
-        // Names the view a view command acts on; the stand-in shows one view, so any will do.
-        {"selview", true, [](SessionApplication&, const std::string&) {}},
+        {"fit all", false, [](SessionApplication& s, const std::string&) { fitAll(s); }},
+        // Names the view a view command acts on.
+        {"selview", true, call(&SessionApplication::selectView)},
+        {"view", true, viewKeyin},
+        // Arranges the view windows on the screen, which the stand-in's window does not split.
+        {"window arrange", false, [](SessionApplication&, const std::string&) {}},
+        {"save view", true, saveViewKeyin},
+        {"set weight", true,
+         [](SessionApplication& s, const std::string& a) { setViewAttribute(s, "weight", a); }},
+        {"set fill", true,
+         [](SessionApplication& s, const std::string& a) { setViewAttribute(s, "fill", a); }},
+        {"reference detach", true, detachReference},
+        {"reference locate", true, referenceLocate},
+        {"lock fence", true, lockFence},
+        {"place fence", false, startFenceCommand<PlaceFence>()},
+        {"fence change unlock", false, startFenceAction(FenceAction::ChangeUnlock)},
+        {"fence delete", false, startFenceAction(FenceAction::Delete)},
+        {"fence copy", false, startFenceCommand<FenceCopy>()},
         {"set parseall", true, call(&SessionApplication::setParseAll)},
         {"choose all", false, call(&SessionApplication::chooseAll)},
         {"choose none", false, call(&SessionApplication::chooseNone)},
@@ -184,6 +223,14 @@ bool runAssignment(SessionApplication& session, const std::string& keyin) {
     if (runDecimal(session, keyin, *a)) return true;
     if (a->name == "as") {
         setScale(session, keyin, a->value);
+        return true;
+    }
+    if (a->name == "rf") {
+        session.startCommand(std::make_unique<AttachReference>(session, a->value));
+        return true;
+    }
+    if (a->name == "on" || a->name == "of") {
+        levelDisplay(session, a->value, a->name == "on");
         return true;
     }
     if (a->name == "xy" || a->name == "dx") {

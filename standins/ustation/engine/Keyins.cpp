@@ -44,4 +44,17 @@ std::optional<mstn::Point> parsePoint(std::string_view list) {
     return mstn::Point{values[0], values[1], values[2]};
 }
 
+std::optional<std::bitset<64>> parseLevels(std::string_view list) {
+    std::bitset<64> levels;
+    for (const std::string& part : text::split(list, ',')) {
+        const std::vector<std::string> range = text::split(part, '-');
+        if (range.size() > 2) return std::nullopt;
+        const std::optional<int32_t> low = num::parseWhole32(range.front());
+        const std::optional<int32_t> high = num::parseWhole32(range.back());
+        if (!low || !high || *low < 1 || *high > 63 || *low > *high) return std::nullopt;
+        for (int32_t level = *low; level <= *high; ++level) levels.set(static_cast<size_t>(level));
+    }
+    return levels;
+}
+
 }  // namespace vtl::ustation

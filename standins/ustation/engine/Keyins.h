@@ -2,6 +2,7 @@
 // without regard to case or repeated blanks, and the point lists of "xy=" and "dx=".
 #pragma once
 
+#include <bitset>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,5 +28,9 @@ std::optional<Assignment> assignmentOf(std::string_view keyin);
 // "X,Y[,Z]" with "." as decimal point; missing coordinates are 0 ("dx=0" is the point 0,0).
 // Nothing when a coordinate is not a number or more than three are given.
 std::optional<mstn::Point> parsePoint(std::string_view list);
+
+// Levels as key-ins list them: "3", "1-63", or several joined by ","; bit n stands for level n.
+// Nothing unless every level lies from 1 to 63.
+std::optional<std::bitset<64>> parseLevels(std::string_view list);
 
 }  // namespace vtl::ustation

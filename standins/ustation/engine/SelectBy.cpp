@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "Keyins.h"
-#include "core/Numbers.h"
 #include "core/Text.h"
 
 namespace vtl::ustation {
@@ -22,20 +21,6 @@ std::optional<int> typeNumber(const std::string& name) {
         if (wanted == typeName) return type;
     }
     return std::nullopt;
-}
-
-// "3", "1-63" or a list of both joined by ","; every level from 1 to 63.
-std::optional<std::bitset<64>> levelList(const std::string& list) {
-    std::bitset<64> levels;
-    for (const std::string& part : text::split(list, ',')) {
-        const std::vector<std::string> range = text::split(part, '-');
-        if (range.size() > 2) return std::nullopt;
-        const std::optional<int32_t> low = num::parseWhole32(range.front());
-        const std::optional<int32_t> high = num::parseWhole32(range.back());
-        if (!low || !high || *low < 1 || *high > 63 || *low > *high) return std::nullopt;
-        for (int32_t level = *low; level <= *high; ++level) levels.set(static_cast<size_t>(level));
-    }
-    return levels;
 }
 
 }  // namespace
@@ -72,7 +57,7 @@ std::optional<std::string> SelectBy::setLevels(const std::string& list) {
         list == "all" ? levels_.set() : levels_.reset();
         return std::nullopt;
     }
-    std::optional<std::bitset<64>> levels = levelList(list);
+    std::optional<std::bitset<64>> levels = parseLevels(list);
     if (!levels) return "not a list of levels from 1 to 63";
     levels_ |= *levels;
     return std::nullopt;

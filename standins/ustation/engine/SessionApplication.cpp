@@ -16,6 +16,7 @@
 #include "Selection.h"
 #include "Session.h"
 #include "StoredState.h"
+#include "Views.h"
 #include "core/Error.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
@@ -105,8 +106,28 @@ void SessionApplication::reset() {
     if (command_) command_->reset();
 }
 
-void SessionApplication::startViewCommand(const std::string& name) {
-    viewCommand_ = name;
+void SessionApplication::startViewCommand(const std::string& name,
+                                          std::function<void(int view)> apply) {
+    viewCommand_ = ViewCommand{name, std::move(apply)};
+}
+
+void SessionApplication::selectView(const std::string& which) {
+    if (!viewCommand_) {
+        journal_.note("selview without a view command");
+        return;
+    }
+    if (text::iequals(text::trim(which), "all")) {
+        for (int view = 1; view <= static_cast<int>(dgn::kHeaderViews); ++view) {
+            viewCommand_->apply(view);
+        }
+        return;
+    }
+    const std::optional<int32_t> view = num::parseWhole32(which);
+    if (!view || *view < 1 || *view > static_cast<int32_t>(dgn::kHeaderViews)) {
+        journal_.note("key-in ignored, no such view: selview " + which);
+        return;
+    }
+    viewCommand_->apply(*view);
 }
 
 void SessionApplication::MbeSendReset() {
@@ -133,7 +154,8 @@ void SessionApplication::dataPoint(const mstn::Point& master) {
     bool threeD = file->dimension() == dgn::Dimension::Three;
     lastPoint_ = mstn::Point{master.x, master.y, threeD ? master.z : 0};
     if (viewCommand_) {
-        journal_.note("data point selects the view for " + *viewCommand_);
+        journal_.note("data point selects view 1 for " + viewCommand_->name);
+        viewCommand_->apply(1);
         return;
     }
     if (command_) command_->dataPoint(uors);
@@ -171,7 +193,11 @@ void SessionApplication::openDesign(const std::string& path) {
         throw Error(err::AutomationError, "",
                     "The file \"" + path + "\" is a cell library, not a design file");
     }
-    active_ = settingsFrom(readState(file));
+    const StoredState state = readState(file);
+    active_ = settingsFrom(state);
+    views_ = file.headerViews();
+    viewFills_ = viewFillsFrom(state);
+    fence_ = Fence{};
     workspace_->design.emplace(std::move(file));
     workspace_->published.clear();
     selection_.clear();
@@ -186,8 +212,10 @@ void SessionApplication::saveDesign() {
         journal_.note("nothing saved, no design file is open");
         return;
     }
+    file->writeHeaderViews(views_);
     StoredState state = readState(*file);
     storeSettings(state, active_);
+    storeViewFills(state, viewFills_);
     writeState(*file, state);
     notifyChanged();
 }
@@ -220,8 +248,10 @@ dgn::Dimension SessionApplication::dimension() const {
     return workspace_->design ? workspace_->design->dimension() : dgn::Dimension::Two;
 }
 
+// Data points are entered in view 1, the view the stand-in's window shows.
 dgn::Matrix3 SessionApplication::viewRotation() const {
-    return dgn::kIdentity;
+    if (dimension() != dgn::Dimension::Three) return dgn::kIdentity;
+    return rotationOf(views_[0]);
 }
 
 void SessionApplication::add(std::vector<dgn::Element> elements) {

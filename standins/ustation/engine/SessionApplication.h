@@ -2,7 +2,9 @@
 // state behind the key-ins. Key-ins run synchronously and in order; each is journaled.
 #pragma once
 
+#include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "Command.h"
+#include "Fence.h"
 #include "Journal.h"
 #include "Macro.h"
 #include "MdlApplications.h"
@@ -65,9 +68,21 @@ public:
     // placing it.
     void attachLibrary(const std::string& path);
     void activateCell(const std::string& name);
-    // A view command ("fit all") takes the next data points as the views it acts on, until a
-    // reset or another command ends it; the command it interrupted then goes on.
-    void startViewCommand(const std::string& name);
+    // A view command ("fit all", "view iso", "on=5") acts on the views the next data points
+    // (view 1, which the window shows) or "selview N" / "selview all" select, until a reset or
+    // another command ends it; the command it interrupted then goes on.
+    void startViewCommand(const std::string& name, std::function<void(int view)> apply);
+    void selectView(const std::string& which);
+    // The eight views of the open file, read when it opens and written by the save key-ins, and
+    // whether each shows fills (kept with the stand-in's settings, V7 has no place for it).
+    std::array<dgn::ViewInfo, dgn::kHeaderViews>& views() { return views_; }
+    std::array<bool, dgn::kHeaderViews>& viewFills() { return viewFills_; }
+    // The open design file, nullptr when none is open.
+    dgn::DesignFile* design();
+    // The fence and its lock, for the fence key-ins.
+    Fence& fence() { return fence_; }
+    // Files attached as references are read through the workspace's cache.
+    Workspace& workspace() { return *workspace_; }
     // The selection set: "choose all" takes every graphic element, "change level" puts the
     // chosen ones on the active level.
     void chooseAll();
@@ -92,7 +107,6 @@ public:
 private:
     void runKeyins(const std::string& keyins);
     void runKeyin(const std::string& keyin);
-    dgn::DesignFile* design();
     void convertTo2d(const std::filesystem::path& target);
 
     // Drawing
@@ -118,7 +132,14 @@ private:
     const std::filesystem::path dataFolder_;
     ActiveSettings active_;
     std::unique_ptr<Command> command_;
-    std::optional<std::string> viewCommand_;
+    struct ViewCommand {
+        std::string name;
+        std::function<void(int view)> apply;
+    };
+    std::optional<ViewCommand> viewCommand_;
+    std::array<dgn::ViewInfo, dgn::kHeaderViews> views_{};
+    std::array<bool, dgn::kHeaderViews> viewFills_{};
+    Fence fence_;
     std::vector<uint64_t> selection_;  // positions of the chosen elements
     SelectBy selectBy_;
     std::optional<mstn::Point> lastPoint_;

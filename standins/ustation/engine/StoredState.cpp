@@ -110,4 +110,20 @@ void storeSettings(StoredState& state, const ActiveSettings& s) {
         num::text(s.scale[0]) + "," + num::text(s.scale[1]) + "," + num::text(s.scale[2]);
 }
 
+std::array<bool, dgn::kHeaderViews> viewFillsFrom(const StoredState& state) {
+    std::array<bool, dgn::kHeaderViews> fills;
+    fills.fill(true);
+    auto it = state.find("viewFill");
+    if (it == state.end()) return fills;
+    for (size_t v = 0; v < fills.size() && v < it->second.size(); ++v)
+        fills[v] = it->second[v] != '0';
+    return fills;
+}
+
+void storeViewFills(StoredState& state, const std::array<bool, dgn::kHeaderViews>& fills) {
+    std::string text;
+    for (bool fill : fills) text += fill ? '1' : '0';
+    state["viewFill"] = text;
+}
+
 }  // namespace vtl::ustation

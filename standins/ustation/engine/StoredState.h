@@ -2,6 +2,7 @@
 // attachments), kept as "key=value" lines in the stand-in's own application element.
 #pragma once
 
+#include <array>
 #include <map>
 #include <string>
 
@@ -20,5 +21,9 @@ void writeState(dgn::DesignFile& design, const StoredState& state);
 // The active settings in the state, defaults for what it lacks or cannot be read.
 ActiveSettings settingsFrom(const StoredState& state);
 void storeSettings(StoredState& state, const ActiveSettings& settings);
+
+// Whether each view shows fills ("1" or "0" per view): on unless stored off.
+std::array<bool, dgn::kHeaderViews> viewFillsFrom(const StoredState& state);
+void storeViewFills(StoredState& state, const std::array<bool, dgn::kHeaderViews>& fills);
 
 }  // namespace vtl::ustation

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "RunDriverTestFakes.h"
-#include "VTLWindowFixture.h"
+#include "SampleRunFixture.h"
 #include "common/INIFileModule.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
@@ -186,58 +186,14 @@ std::string dumpOf(const fs::path& design) {
     return process.readAllStandardOutput().toStdString();
 }
 
-// The main window on a copy of the sample project, set up as the demo sets it up: the built seeds
-// and cell library beside the sources, the configuration with the copy's path, the pointer INI
-// naming it.
-class OverviewEndToEnd : public test::StandInWindowFixture {
+class OverviewEndToEnd : public test::SampleRunFixture {
 protected:
     void SetUp() override {
-        test::StandInWindowFixture::SetUp();
+        test::SampleRunFixture::SetUp();
         if (IsSkipped()) return;
-        fs::copy(VTL_SAMPLES_DIR, samples(), fs::copy_options::recursive);
-        fs::copy(VTL_BUILT_SAMPLES_DIR, samples(),
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        const std::string ini = (samples() / "project/vtl-sample.ini").string();
-        dir.write("samples/project/vtl-sample.ini",
-                  text::replaceAll(test::readFile(ini), "@SAMPLES@", samples().string()));
-        dir.write("program/vtl.ini", "[Programm]\ninifile=" + ini + "\n");
-        // The overview alone: the iso-drawing steps are tested on their own.
-        INIFileModule::WriteINI(ini, "Programm", "createVTL", "0");
-        INIFileModule::WriteINI(ini, "Pellmark", "Pellmark", "0");
-        settings.emplace(ini);
-    }
-
-    fs::path samples() const { return dir / "samples"; }
-    fs::path project(const std::string& name) const { return samples() / "project" / name; }
-
-    // Chooses the header files in the window's dialog, presses Start and waits for the final
-    // message.
-    void runFromTheWindow(const std::vector<std::string>& headers) {
-        window = std::make_unique<VTL>(
-            VTL::Options{&programSteps, programFolder(), [this] { ++programEnds; }});
-        window->Form_Load();
-        window->show();
-        waitForStartUpTimer();
-        ASSERT_EQ(window->GetMSTNPath(), kStandIn);
-        std::vector<std::string> paths;
-        for (const std::string& header : headers) paths.push_back(project(header).string());
-        dialogs.answerMany(paths);
-        QTest::mouseClick(find<QPushButton>("hfilewahl"), Qt::LeftButton);
-        ASSERT_TRUE(find<QPushButton>("Start")->isEnabled());
-        QTest::mouseClick(find<QPushButton>("Start"), Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !messages.messages().empty(); }, 60000));
-    }
-
-    // The header file parsed as the run parses it, with the topology dump it logs.
-    HeaderData parsed(const std::string& header, const std::string& name,
-                      std::vector<std::string>& dump) const {
-        HeaderData h;
-        h.HText = test::readFile(project(header));
-        Hfile_zerlegen(
-            h, {project(header).string(), (samples() / "project").string() + "/", name},
-            static_cast<int32_t>(num::leadingNumber(settings->read("Vistrel", "Unitfactor"))),
-            [&dump](const std::vector<std::string>& lines) { dump = lines; });
-        return h;
+        // The overview alone: the other steps are tested on their own.
+        options("0", "0", "0", "0");
+        settings.emplace(ini());
     }
 
     void expectPipeSymbology(const test::OgrFeature& f) const {
@@ -310,7 +266,7 @@ TEST_F(OverviewEndToEnd, TheSampleBatchDrawsEachPipelineAndMarksOnlyTheSmallOne)
     };
     // P2002 (three header files, dashed runs at the end) is the smaller pipeline.
     const std::vector<Sample> batch = {{"P1001.h", "P1001", false}, {"P2002.h1", "P2002", true}};
-    runFromTheWindow({batch[0].header, batch[1].header});
+    runFromTheWindow(programSteps, {batch[0].header, batch[1].header});
     ASSERT_FALSE(HasFatalFailure());
 
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"Vistrel  completed successful"});
@@ -324,7 +280,7 @@ TEST_F(OverviewEndToEnd, TheSampleBatchDrawsEachPipelineAndMarksOnlyTheSmallOne)
     for (size_t n = 0; n < batch.size(); ++n) {
         SCOPED_TRACE(batch[n].header);
         std::vector<std::string> dump;
-        const HeaderData h = parsed(batch[n].header, batch[n].name, dump);
+        const HeaderData h = parsed(batch[n].header, batch[n].name, &dump);
         const Expected e = expectedDrawing(h, *settings);
         EXPECT_EQ(e.cell.has_value(), batch[n].marked) << "MinLineLength " << settings->minLength;
 

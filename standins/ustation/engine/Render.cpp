@@ -4,11 +4,18 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <optional>
 #include <vector>
 
 #include "ColorTable.h"
+#include "ReferenceGeometry.h"
+#include "Selection.h"
+#include "TextGeometry.h"
+#include "Views.h"
 #include "core/Error.h"
+#include "dgn/Attachments.h"
 #include "dgn/DesignFile.h"
 
 namespace vtl::ustation {
@@ -28,38 +35,113 @@ struct Shape {
     bool isText() const { return !text.isNull(); }
 };
 
-QPointF master(const dgn::DesignHeader& header, const dgn::Point& p) {
-    auto m = header.toMaster(p);
-    return {m[0], m[1]};
+// Where UORs of a file show in view 1 of the master file, in master units: through the
+// attachment's mapping for a reference, then turned by the view's rotation.
+class ViewMapping {
+public:
+    ViewMapping(const dgn::DesignHeader& master, const dgn::Matrix3& rotation, Affine toMaster)
+        : master_(master), rotation_(rotation), toMaster_(toMaster) {}
+
+    QPointF operator()(const dgn::Vector3& uors) const {
+        const dgn::Vector3 m = dgn::apply(toMaster_.matrix, uors);
+        const dgn::Vector3 local{(m[0] + toMaster_.offset[0] - master_.origin[0]),
+                                 (m[1] + toMaster_.offset[1] - master_.origin[1]),
+                                 (m[2] + toMaster_.offset[2] - master_.origin[2])};
+        const dgn::Vector3 seen = dgn::apply(rotation_, local);
+        return {seen[0] / master_.uorPerMaster(), seen[1] / master_.uorPerMaster()};
+    }
+    QPointF operator()(const dgn::Point& p) const {
+        return (*this)(dgn::Vector3{double(p.x), double(p.y), double(p.z)});
+    }
+
+private:
+    const dgn::DesignHeader& master_;
+    dgn::Matrix3 rotation_;
+    Affine toMaster_;
+};
+
+// A text as it shows: its lower left corner, and its baseline and height turned and scaled
+// like everything else of its file.
+void placeText(Shape& shape, const dgn::TextBody& t, dgn::Dimension d, const ViewMapping& map) {
+    const dgn::Matrix3 o = textOrientation(t, d);
+    const dgn::Vector3 at{double(t.origin.x), double(t.origin.y), double(t.origin.z)};
+    const double length = dgn::textSize(t.lengthMult);
+    const double height = dgn::textSize(t.heightMult);
+    const QPointF origin = map(at);
+    const QPointF along =
+        map(dgn::Vector3{at[0] + o[0] * length, at[1] + o[3] * length, at[2] + o[6] * length}) -
+        origin;
+    const QPointF up =
+        map(dgn::Vector3{at[0] + o[1] * height, at[1] + o[4] * height, at[2] + o[7] * height}) -
+        origin;
+    shape.points = {origin};
+    shape.text = QString::fromStdString(t.text);
+    shape.width = std::hypot(along.x(), along.y());
+    shape.height = std::hypot(up.x(), up.y());
+    shape.angle = std::atan2(along.y(), along.x()) * 180.0 / std::numbers::pi;
 }
 
-std::optional<Shape> shapeOf(const dgn::Element& e, const dgn::DesignHeader& header) {
+std::optional<Shape> shapeOf(const dgn::Element& e, dgn::Dimension d, const ViewMapping& map) {
     Shape shape;
     shape.symbology = e.symbology;
     if (const auto* line = std::get_if<dgn::LineBody>(&e.body)) {
-        shape.points = {master(header, line->start), master(header, line->end)};
+        shape.points = {map(line->start), map(line->end)};
     } else if (const auto* string = std::get_if<dgn::LineStringBody>(&e.body)) {
-        for (const dgn::Point& p : string->vertices) shape.points.push_back(master(header, p));
+        for (const dgn::Point& p : string->vertices) shape.points.push_back(map(p));
     } else if (const auto* text = std::get_if<dgn::TextBody>(&e.body)) {
-        shape.points = {master(header, text->origin)};
-        shape.text = QString::fromStdString(text->text);
-        shape.height = header.distanceToMaster(dgn::textSize(text->heightMult));
-        shape.width = header.distanceToMaster(dgn::textSize(text->lengthMult));
-        if (header.dimension == dgn::Dimension::Two) shape.angle = text->rotation / 360000.0;
+        placeText(shape, *text, d, map);
     } else {
         return std::nullopt;
     }
     return shape;
 }
 
-// Every live line, line string, shape and text, components of text nodes and cells included.
+// The element at the position with its components, on the levels shown.
+void addShapes(std::vector<Shape>& shapes, const dgn::DesignFile& file, const dgn::Record& head,
+               const std::array<uint16_t, 4>& levels, const ViewMapping& map) {
+    std::vector<const dgn::Record*> parts = file.components(head);
+    parts.insert(parts.begin(), &head);
+    for (const dgn::Record* part : parts) {
+        if (part->element.deleted || !levelShown(levels, part->element.level)) continue;
+        if (auto shape = shapeOf(part->element, file.dimension(), map)) {
+            shapes.push_back(std::move(*shape));
+        }
+    }
+}
+
+// What the displayed references show in view 1; a reference that cannot be read shows nothing.
+void addReferences(std::vector<Shape>& shapes, const dgn::DesignFile& master,
+                   const dgn::Matrix3& rotation) {
+    for (const dgn::StoredReference& r : dgn::references(master)) {
+        if (!r.body.displayed()) continue;
+        std::optional<dgn::DesignFile> file;
+        try {
+            file.emplace(dgn::DesignFile::open(dgn::referencePath(master, r.body)));
+        } catch (const Error&) {
+            continue;
+        }
+        const ViewMapping map(master.header(), rotation, referenceAffine(r.body));
+        for (uint64_t position : shownElements(*file, r.body, 1)) {
+            addShapes(shapes, *file, *file->at(position), r.body.viewLevels[0], map);
+        }
+    }
+}
+
+// Every live line, line string, shape and text on a level view 1 shows, components of text
+// nodes and cells included, seen through view 1; then what the references show.
 std::vector<Shape> shapesOf(const dgn::DesignFile& file) {
+    dgn::ViewInfo view;
+    view.levels = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    if (!file.isCellLibrary()) view = file.headerViews()[0];
+    const dgn::Matrix3 rotation =
+        file.dimension() == dgn::Dimension::Three ? rotationOf(view) : dgn::kIdentity;
+    const ViewMapping map(file.header(), rotation, Affine{});
     std::vector<Shape> shapes;
     for (const dgn::Record& record : file.records()) {
-        if (record.element.deleted) continue;
-        if (auto shape = shapeOf(record.element, file.header()))
-            shapes.push_back(std::move(*shape));
+        if (record.element.deleted || record.component || !isGraphic(record.element)) continue;
+        addShapes(shapes, file, record, view.levels, map);
     }
+    addReferences(shapes, file, rotation);
     return shapes;
 }
 

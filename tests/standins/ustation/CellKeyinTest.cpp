@@ -8,6 +8,7 @@
 #include "EngineFixture.h"
 #include "Tools.h"
 #include "core/Error.h"
+#include "dgn/Attachments.h"
 #include "dgn/DesignFile.h"
 #include "standins/dgn/GdalTools.h"
 
@@ -309,9 +310,14 @@ TEST_F(MakeCellTest, BuiltSampleSeedsOpenAndTheMarkerCellPlaces) {
     EXPECT_EQ(dgn::DesignFile::open(seeds / "vtlseed.dgn").dimension(), dgn::Dimension::Two);
     EXPECT_EQ(dgn::DesignFile::open(seeds / "icsseed.dgn").dimension(), dgn::Dimension::Two);
     EXPECT_EQ(dgn::DesignFile::open(seeds / "i3dseed.dgn").dimension(), dgn::Dimension::Three);
-    for (const char* seed : {"vtlseed.dgn", "icsseed.dgn", "i3dseed.dgn"}) {
+    for (const char* seed : {"vtlseed.dgn", "i3dseed.dgn"}) {
         EXPECT_TRUE(ogrFeatures(seeds / seed).empty()) << seed;
     }
+    // The overview's seed has the view the references show, the cover sheet's its frame.
+    EXPECT_TRUE(dgn::findSavedView(dgn::DesignFile::open(seeds / "vtlseed.dgn"), "vtl"));
+    const std::vector<OgrFeature> sheet = ogrFeatures(seeds / "icsseed.dgn");
+    ASSERT_EQ(sheet.size(), 6u);
+    EXPECT_EQ(sheet[0].coordinates(), (std::vector<double>{0, 0, 420, 0, 420, 297, 0, 297, 0, 0}));
     const fs::path overview = dir / "overview.dgn";
     fs::copy_file(seeds / "vtlseed.dgn", overview);
     open(overview);

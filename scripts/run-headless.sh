@@ -4,6 +4,8 @@
 # pressed, the final message read). It prints that message and leaves in OUTDIR:
 #   vtl.log            the run log
 #   overview-NAME.png  a picture of each overview drawing the run made (NAME.vtl)
+#   view3d-NAME.png    each 3-D view (NAME.I3D), view2d.png the last one's 2-D conversion
+#   coversheet-NAME.png  each cover sheet (NAME.ics)
 # The demo itself (sample copy, platform home) is prepared by scripts/demo-samples.sh; OUTDIR
 # defaults to output/ in the demo's folder.
 #
@@ -25,11 +27,12 @@ done
 . ./scripts/demo-samples.sh
 out="${out:-$demo/output}"
 mkdir -p "$out"
-rm -f "$out/vtl.log" "$out"/overview-*.png "$out"/iso-*.png "$out"/plot-*.png
+rm -f "$out/vtl.log" "$out"/overview-*.png "$out"/iso-*.png "$out"/plot-*.png "$out"/view3d-*.png \
+    "$out"/view2d.png "$out"/coversheet-*.png
 # The run log is vtl.log in TMP; the run's batch files go to TEMP.
 export TMP="$demo/tmp" TEMP="$demo/tmp"
 mkdir -p "$TMP"
-rm -f "$TMP/vtl.log"
+rm -f "$TMP/vtl.log" "$TMP/I3D2D.dgn"
 # Qt wants a private runtime folder, which a machine without a login session lacks.
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     export XDG_RUNTIME_DIR="$TMP/runtime"
@@ -56,6 +59,20 @@ for drawing in "$samples"/project/*.vtl; do
     build/out/standins/ustation.exe --render "$drawing" "$picture" && pictures+=("$picture")
 done
 
+# The 3-D view of each pipeline, the 2-D conversion of the last one (the run's working file in
+# TMP), and each cover sheet.
+for drawing in "$samples"/project/*.I3D; do
+    picture="$out/view3d-$(basename "$drawing" .I3D).png"
+    build/out/standins/ustation.exe --render "$drawing" "$picture" && pictures+=("$picture")
+done
+if [ -f "$TMP/I3D2D.dgn" ]; then
+    build/out/standins/ustation.exe --render "$TMP/I3D2D.dgn" "$out/view2d.png" &&
+        pictures+=("$out/view2d.png")
+fi
+for drawing in "$samples"/project/*.ics; do
+    picture="$out/coversheet-$(basename "$drawing" .ics).png"
+    build/out/standins/ustation.exe --render "$drawing" "$picture" && pictures+=("$picture")
+done
 for drawing in "$samples"/project/*.i[0-9][0-9]; do
     picture="$out/iso-$(basename "$drawing").png"
     build/out/standins/ustation.exe --render "$drawing" "$picture" && pictures+=("$picture")
@@ -67,7 +84,7 @@ done
 echo "Results in $out"
 echo "  run log:  $out/vtl.log"
 for picture in "${pictures[@]}"; do echo "  picture:  $picture"; done
-echo "  drawings: $samples/project/*.vtl, *.i01, ... (ogrinfo -al FILE lists their elements)"
+echo "  drawings: $samples/project/*.vtl, *.I3D, *.ics, *.i01, ... (ogrinfo -al FILE lists their elements)"
 echo "  plot queue: $queue"
 echo "  MicroStation journal: $VTL_PLATFORM_HOME/ustation-journal.log"
 exit "$status"

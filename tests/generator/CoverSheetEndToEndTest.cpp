@@ -92,18 +92,18 @@ protected:
         options("0", "1", "1", "0");
     }
 
-    ProgramStepsUpToTheCoverSheet steps;
+    ProgramStepsUpToTheCoverSheet sheetSteps;
 };
 
 TEST_F(CoverSheetEndToEnd, TheSampleBatchMakesTheThreeDViewAndTheCoverSheet) {
-    runFromTheWindow(steps, {"P1001.h", "P2002.h1"});
+    runFromTheWindow(sheetSteps, {"P1001.h", "P2002.h1"});
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"Vistrel  completed successful"});
     const std::string log = test::readFile(logfile());
     EXPECT_EQ(test::conclusionEntries(log), std::vector<std::string>{"# no errors occured"});
     EXPECT_EQ(test::readFile(home.path() / "ustation-journal.log").find("UNKNOWN"),
               std::string::npos);
-    EXPECT_EQ(steps.later.size(), 8u) << "the steps after the cover sheet ran for both files";
+    EXPECT_EQ(sheetSteps.later.size(), 8u) << "the steps after the cover sheet ran for both files";
 
     // The log names each factor and the scale it gives (100:1000 rescaled).
     for (const auto& [header, name] : {std::pair{"P1001.h", "P1001"}, {"P2002.h1", "P2002"}}) {
@@ -132,7 +132,7 @@ TEST_F(CoverSheetEndToEnd, TheSampleBatchMakesTheThreeDViewAndTheCoverSheet) {
 // The last header file's 2-D view stays in TMP: every line string of its 3-D view projected, the
 // numbers beside it, each with a leader from its pipe end, and the view saved for the cover sheet.
 TEST_F(CoverSheetEndToEnd, TheTwoDViewIsTheIsometricProjectionWithItsLabelsLaidOut) {
-    runFromTheWindow(steps, {"P2002.h1"});
+    runFromTheWindow(sheetSteps, {"P2002.h1"});
     ASSERT_FALSE(HasFatalFailure());
     const HeaderData h = parsed("P2002.h1", "P2002");
     const fs::path flat = dir / "I3D2D.dgn";
@@ -170,7 +170,7 @@ TEST_F(CoverSheetEndToEnd, TheTwoDViewIsTheIsometricProjectionWithItsLabelsLaidO
 // The overview's saved view VTL ((-10, -5) to (40, 35), its centre (15, 15)) shows four times
 // enlarged with its centre at (300, 200); the seed's note on the delete level is gone.
 TEST_F(CoverSheetEndToEnd, TheCoverSheetHoldsTheOverviewThroughItsReferenceAndNoAttachment) {
-    runFromTheWindow(steps, {"P1001.h"});
+    runFromTheWindow(sheetSteps, {"P1001.h"});
     ASSERT_FALSE(HasFatalFailure());
     const fs::path sheet = project("P1001.ics");
     const std::vector<OgrFeature> features = ogrFeatures(sheet);
@@ -199,7 +199,7 @@ TEST_F(CoverSheetEndToEnd, TheCoverSheetHoldsTheOverviewThroughItsReferenceAndNo
 TEST_F(CoverSheetEndToEnd, ACoverSheetThatCannotBeReplacedFailsOnlyItsHeaderFile) {
     const fs::path old = dir.write("samples/project/P1001.ics", "the old cover sheet");
     fs::permissions(old, fs::perms::owner_read);
-    runFromTheWindow(steps, {"P1001.h", "P2002.h1"});
+    runFromTheWindow(sheetSteps, {"P1001.h", "P2002.h1"});
     ASSERT_FALSE(HasFatalFailure());
     const std::string failed = old.string() + " - Error occured";
     EXPECT_EQ(messages.texts(), std::vector<std::string>{
@@ -213,7 +213,7 @@ TEST_F(CoverSheetEndToEnd, ACoverSheetThatCannotBeReplacedFailsOnlyItsHeaderFile
                   failed, test::entry(old.string(), "is current open file:, Error:" + failed)}));
     EXPECT_EQ(test::readFile(old), "the old cover sheet");
     EXPECT_TRUE(fs::exists(project("P2002.ics")));
-    EXPECT_EQ(steps.later.size(), 4u) << "only the second header file went on past its sheet";
+    EXPECT_EQ(sheetSteps.later.size(), 4u) << "only the second header file went on past its sheet";
 }
 
 }  // namespace

@@ -51,9 +51,9 @@ protected:
 
     // Chooses the header files in the window's dialog, presses Start and waits for the final
     // message.
-    void runFromTheWindow(RunSteps& steps, const std::vector<std::string>& headers) {
-        window =
-            std::make_unique<VTL>(VTL::Options{&steps, programFolder(), [this] { ++programEnds; }});
+    void runFromTheWindow(RunSteps& runSteps, const std::vector<std::string>& headers) {
+        window = std::make_unique<VTL>(
+            VTL::Options{&runSteps, programFolder(), [this] { ++programEnds; }});
         window->Form_Load();
         window->show();
         waitForStartUpTimer();

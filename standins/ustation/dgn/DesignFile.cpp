@@ -349,7 +349,6 @@ void DesignFile::writeAt(uint64_t position, const Bytes& bytes) {
     std::copy(bytes.begin(), bytes.end(), image_.begin() + static_cast<long>(position));
 }
 
-
 std::array<ViewInfo, kHeaderViews> DesignFile::headerViews() const {
     if (library_ || records_.empty()) raise(err::InvalidCall, "A cell library has no views");
     std::array<ViewInfo, kHeaderViews> views;

@@ -99,7 +99,7 @@ TEST_F(ReferenceFenceTest, AnAttachmentShowsItsSavedViewScaledWithTheViewCentreA
     EXPECT_EQ(vtl.clip.size(), 5u);
     // (10, 10) of the overview lies at 100 + 2 * (10 - 20), 50 + 2 * (10 - 10).
     EXPECT_EQ(dgn::referenceToMaster(vtl, h.toUors(10, 10)),
-              (std::array<double, 3>{h.toUors(80, 50).x, h.toUors(80, 50).y, 0}));
+              (std::array<double, 3>{double(h.toUors(80, 50).x), double(h.toUors(80, 50).y), 0}));
     auto list = app->MbeRefFiles();
     EXPECT_EQ(list->maxRefFiles(), 2);
     EXPECT_EQ(list->Filename(1), view2d.string());

@@ -29,7 +29,7 @@ class ThreeDViewTest : public EngineTest {
 protected:
     // The conversion as the 3-D view step drives it, into the test's folder.
     void convert(const std::string& name = "I3D2D.dgn") {
-        for (const std::string keyin :
+        for (const std::string& keyin :
              {std::string("MDL LOAD cnvdgn"),
               std::string("MDL COMMAND MGDSHOOK,fileList_setFilterCmd *.dgn"),
               "MDL COMMAND MGDSHOOK,fileList_setDirectoryCmd " + dir.str() + "/",
@@ -116,8 +116,8 @@ TEST_F(ThreeDViewTest, GdalsSeedAndAFileOgr2ogrWroteOpenAndConvert) {
     expectNear(ogrFeatures(dir / "fromseed.dgn")[0].coordinates(), {1, 3, 4, 6});
 
     const fs::path foreign = dir / "foreign.dgn";
-    vtl::test::ogr2ogrDgn(dir.write("in.csv", "WKT,Level\n\"LINESTRING Z (1 2 3,4 6 8)\",5\n"), foreign,
-                          true);
+    vtl::test::ogr2ogrDgn(dir.write("in.csv", "WKT,Level\n\"LINESTRING Z (1 2 3,4 6 8)\",5\n"),
+                          foreign, true);
     open(foreign);
     convert("fromforeign.dgn");  // its view 1 looks from the top
     expectNear(ogrFeatures(dir / "fromforeign.dgn")[0].coordinates(), {1, 2, 4, 6});

@@ -93,7 +93,8 @@ void fitView(dgn::ViewInfo& view, const dgn::DesignFile& design) {
 }
 
 bool levelShown(const std::array<uint16_t, 4>& levels, int level) {
-    if (level < 1 || level > 64) return false;
+    // Level 0, which V7 does not number, has no switch: its elements always show.
+    if (level < 1 || level > 64) return true;
     const int bit = level - 1;
     return (levels[static_cast<size_t>(bit / 16)] >> (bit % 16)) & 1;
 }

@@ -161,7 +161,7 @@ TEST_F(ReadINIVariablesTest, ClicksCoupleTheBoxesButLeaveOthersAlone) {
     setOptionBox(&ConfigData::createI3D, 1);
     EXPECT_EQ(state().createICS, 1);
     setOptionBox(&ConfigData::createICS, 0);
-    EXPECT_EQ(state().createI3D, 1);
+    EXPECT_EQ(state().createI3D, 0);
     setOptionBox(&ConfigData::createI3D, 2);
     EXPECT_EQ(state().createICS, 0);
     setOptionBox(&ConfigData::createICS, 2);
@@ -175,7 +175,7 @@ TEST_F(ReadINIVariablesTest, ABoxValueOutsideZeroToTwoCountsAsZeroWithALogLine) 
     ReadINIVariables();
     EXPECT_EQ(state().createVTL, 0);
     EXPECT_EQ(state().createICS, 0);
-    EXPECT_EQ(state().createI3D, 1);
+    EXPECT_EQ(state().createI3D, 0);
     EXPECT_EQ(state().Pellmark, 2);
     const std::string ini = state().inifile;
     const std::string text = log();

@@ -9,6 +9,7 @@
 #include "common/mstnmacro.h"
 #include "generator/CoverSheet.h"
 #include "generator/Variablen.h"
+#include "support/ErrorOf.h"
 #include "support/FakeMicroStation.h"
 #include "support/TempDir.h"
 
@@ -17,16 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Keyins = std::vector<std::string>;
-
-class ShowingHost : public test::FakeRunHost {
-public:
-    bool shows = true;
-    std::vector<std::string> asked;
-    bool Window_exist(const std::string& text) override {
-        asked.push_back(text);
-        return shows;
-    }
-};
 
 void setEnd(RunTable& table, int row, const std::string& x, const std::string& y) {
     table.set(row, 0, "FLAN");
@@ -107,20 +98,9 @@ protected:
         return k;
     }
 
-    template <class Step>
-    Error failure(Step step) {
-        try {
-            step();
-        } catch (const Error& e) {
-            return e;
-        }
-        ADD_FAILURE() << "the step did not fail";
-        return Error(0, "", "");
-    }
-
     test::TempDir dir;
     std::shared_ptr<test::FakeMicroStation> fake;
-    ShowingHost host;
+    test::ShowingRunHost host;
 };
 
 TEST_F(CoverSheetTest, EachFreeEndGetsItsRowNumberAtItsPlace) {
@@ -150,7 +130,7 @@ TEST_F(CoverSheetTest, NoFreeEndsLeaveOnlyTheOpeningAndTheSymbology) {
 TEST_F(CoverSheetTest, AnOverviewNotShownOrAnEndThatIsNoNumberFailsTheNumbers) {
     RunState& s = Variablen();
     host.shows = false;
-    Error e = failure([this] { lineEndNumber(host); });
+    Error e = test::errorOf([this] { lineEndNumber(host); });
     EXPECT_EQ(e.description(), "Error opening " + s.VtlFile);
     EXPECT_EQ(e.source(), "lineEndNumber");
     EXPECT_TRUE(s.StepError);
@@ -158,7 +138,7 @@ TEST_F(CoverSheetTest, AnOverviewNotShownOrAnEndThatIsNoNumberFailsTheNumbers) {
     host.shows = true;
     setEnd(s.LineEndTable, 1, "1;exit", "2");
     s.LineEndCount = 1;
-    e = failure([this] { lineEndNumber(host); });
+    e = test::errorOf([this] { lineEndNumber(host); });
     EXPECT_EQ(e.description(), "Coordinate '1;exit' of FLAN R1 in the header file is not a number");
     EXPECT_EQ(fake->keyins.back().find("place text"), std::string::npos);
 }
@@ -188,7 +168,7 @@ TEST_F(CoverSheetTest, AThreeDViewNotMadeForThisHeaderFileIsNotAttached) {
     RunState& s = Variablen();
     s.createI3D = 1;
     s.I3d2dMade = false;
-    const Error e = failure([this] { IsoCoverSheet(host); });
+    const Error e = test::errorOf([this] { IsoCoverSheet(host); });
     EXPECT_EQ(e.description(), s.IcsFile + " - Error occured");
     EXPECT_EQ(fake->keyins.back(), "REFERENCE DETACH i3d");
     EXPECT_NE(log().find("The 3-D view of P1 was not made, so it cannot be attached to the cover "
@@ -203,7 +183,7 @@ TEST_F(CoverSheetTest, AFailureLogsItsCauseAndIsRaisedAsTheFilesError) {
     RunState& s = Variablen();
     const fs::path old = dir.write("iso/P1.ics", "the old cover sheet");
     fs::permissions(old, fs::perms::owner_read);
-    const Error e = failure([this] { IsoCoverSheet(host); });
+    const Error e = test::errorOf([this] { IsoCoverSheet(host); });
     EXPECT_EQ(e.number(), kOwnError);
     EXPECT_EQ(e.description(), s.IcsFile + " - Error occured");
     EXPECT_EQ(e.source(), "IsoCoverSheet");

@@ -10,6 +10,7 @@
 #include "common/mstnmacro.h"
 #include "generator/IsoView.h"
 #include "generator/Variablen.h"
+#include "support/ErrorOf.h"
 #include "support/FakeMicroStation.h"
 #include "support/TempDir.h"
 
@@ -21,17 +22,6 @@ using Keyins = std::vector<std::string>;
 using test::FakeElement;
 
 constexpr char kSave[] = "reset;select;fit all;dx=0;reset;compress design;file";
-
-// A window check that answers as the test says and remembers what it was asked.
-class ShowingHost : public test::FakeRunHost {
-public:
-    bool shows = true;
-    std::vector<std::string> asked;
-    bool Window_exist(const std::string& text) override {
-        asked.push_back(text);
-        return shows;
-    }
-};
 
 void setRow(RunTable& table, int row, const std::string& x, const std::string& y,
             const std::string& z) {
@@ -115,20 +105,9 @@ protected:
                 "RESET;"};
     }
 
-    template <class Step>
-    Error failure(Step step) {
-        try {
-            step();
-        } catch (const Error& e) {
-            return e;
-        }
-        ADD_FAILURE() << "the step did not fail";
-        return Error(0, "", "");
-    }
-
     test::TempDir dir;
     std::shared_ptr<test::FakeMicroStation> fake;
-    ShowingHost host;
+    test::ShowingRunHost host;
     bool converts = true;
     bool staleAtConversion = true;
 };
@@ -195,7 +174,7 @@ TEST_F(IsoViewTest, ACoordinateThatIsNoNumberFailsTheStep) {
     RunState& s = Variablen();
     setRow(s.TopoTable, 1, "150", "2x0", "350");
     s.TopoCount = 1;
-    const Error e = failure(findI3DimportFaktor);
+    const Error e = test::errorOf(findI3DimportFaktor);
     EXPECT_EQ(e.number(), 13);
     EXPECT_EQ(e.source(), "findI3DimportFaktor");
     EXPECT_TRUE(s.StepError);
@@ -337,7 +316,7 @@ TEST_F(IsoViewTest, ATextHoldingASemicolonIsPlacedWithACommaAndLogged) {
 TEST_F(IsoViewTest, AConversionThatWritesNothingFailsInsteadOfUsingAnOlderView) {
     setUpDrawing();
     converts = false;
-    const Error e = failure([this] { createI3Dfile(host); });
+    const Error e = test::errorOf([this] { createI3Dfile(host); });
     EXPECT_EQ(e.number(), kOwnError);
     EXPECT_EQ(e.description(),
               "The 2-D conversion of " + Variablen().I3dFile + " did not write " + working());
@@ -351,7 +330,7 @@ TEST_F(IsoViewTest, AConversionThatWritesNothingFailsInsteadOfUsingAnOlderView) 
 TEST_F(IsoViewTest, AnOldViewThatCannotBeDeletedStopsTheStepBeforeAnythingIsDrawn) {
     setUpDrawing();
     fs::permissions(Variablen().I3dFile, fs::perms::owner_read);
-    const Error e = failure([this] { createI3Dfile(host); });
+    const Error e = test::errorOf([this] { createI3Dfile(host); });
     EXPECT_EQ(e.description(), "Can not delete old file  " + Variablen().I3dFile);
     EXPECT_EQ(e.source(), "createI3Dfile");
     EXPECT_TRUE(fake->keyins.empty());
@@ -362,12 +341,13 @@ TEST_F(IsoViewTest, AMissingSeedOrAViewNotShownFailsTheStep) {
     setUpDrawing();
     const std::string seed = Variablen().I3Dseedfile;
     fs::remove(seed);
-    EXPECT_EQ(failure([this] { createI3Dfile(host); }).description(), "File not found " + seed);
+    EXPECT_EQ(test::errorOf([this] { createI3Dfile(host); }).description(),
+              "File not found " + seed);
     EXPECT_TRUE(fake->keyins.empty());
 
     dir.write("seed/i3d.dgn", "3-D seed");
     host.shows = false;
-    EXPECT_EQ(failure([this] { createI3Dfile(host); }).description(),
+    EXPECT_EQ(test::errorOf([this] { createI3Dfile(host); }).description(),
               "Error opening " + Variablen().I3dFile);
     EXPECT_EQ(fake->keyins, Keyins{"newfile " + Variablen().I3dFile});
 }

@@ -37,6 +37,17 @@ public:
     void showRunMessage(const std::string& text) override { messages.push_back(text); }
 };
 
+// A window check that answers as the test says and remembers what it was asked.
+class ShowingRunHost : public FakeRunHost {
+public:
+    bool shows = true;
+    std::vector<std::string> asked;
+    bool Window_exist(const std::string& text) override {
+        asked.push_back(text);
+        return shows;
+    }
+};
+
 // Records each step as "IsoName:step"; fails one chosen step on one chosen header file, through
 // the program's own failing step when one is given.
 class RecordingSteps : public RunSteps {

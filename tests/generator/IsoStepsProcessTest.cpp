@@ -1,7 +1,8 @@
-// The iso-drawing steps of a run against the stand-ins: node texts filled from a workbook in a
-// MicroStation of their own, and the stamped drawings plotted into a plot queue, with a drawing
-// that cannot be opened on the way. GDAL reads the drawings back. These tests start and kill
-// processes named ustation.exe, so they hold the shared lock.
+// The iso-drawing steps of a run against the stand-ins: the overview stamped into the iso
+// drawings, node texts filled from a workbook in a MicroStation of their own, and the stamped
+// drawings plotted into a plot queue, with a drawing that cannot be opened on the way. GDAL reads
+// the drawings back. These tests start and kill processes named ustation.exe, so they hold the
+// shared lock.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -11,6 +12,8 @@
 #include "RunDriverTestFakes.h"
 #include "StandInTools.h"
 #include "common/FileOperationModule.h"
+#include "common/INIFileModule.h"
+#include "dgn/Attachments.h"
 #include "dgn/DesignFile.h"
 #include "generator/DefaultRunSteps.h"
 #include "generator/RunDriver.h"
@@ -181,6 +184,50 @@ TEST_F(IsoStepsProcessTest, StampedDrawingsArePlottedAndOneThatDoesNotOpenIsSkip
     // The drawing after the one that failed is stamped in a fresh MicroStation.
     EXPECT_NE(receiver("newfile " + path("A.i03")), receiver("newfile " + path("A.i01")));
     EXPECT_EQ(readFile(notDesign), readFile(VTL_SAMPLES_DIR "/project/P1001.h"));
+}
+
+// The features of one level, in file order.
+std::vector<test::OgrFeature> onLevel(const std::vector<test::OgrFeature>& features, int level) {
+    std::vector<test::OgrFeature> found;
+    for (const test::OgrFeature& f : features) {
+        if (f.number("Level") == level) found.push_back(f);
+    }
+    return found;
+}
+
+TEST_F(IsoStepsProcessTest, ADrawingStampedTwiceHoldsOneCopyOfTheOverviewAndNoAttachment) {
+    // The sample's overview seed holds the saved view VTL from (-10,-5) to (40,35), centre
+    // (15,15). At 1:2 with its centre at (100,70) an overview point (x,y) lands at
+    // (100 + (x - 15) / 2, 70 + (y - 15) / 2).
+    fs::copy_file(VTL_BUILT_SAMPLES_DIR "/project/seed/vtlseed.dgn", dir / "seed/vtlseed.dgn",
+                  fs::copy_options::overwrite_existing);
+    INIFileModule::WriteINI(Variablen().inifile, "Vistrel", "refscale", "1:2");
+    INIFileModule::WriteINI(Variablen().inifile, "Vistrel", "refpoint", "100,70");
+    const std::vector<test::OgrFeature> sheet = test::ogrFeatures(iso / "A.i01");
+    ASSERT_TRUE(onLevel(sheet, 10).empty());
+    options(1, 0);
+    run();
+    run();
+    EXPECT_EQ(host.messages, (Lines{RunDriver::kRunSucceeded, RunDriver::kRunSucceeded}));
+
+    const dgn::DesignFile stamped = dgn::DesignFile::open(iso / "A.i01");
+    EXPECT_TRUE(dgn::references(stamped).empty());
+    const std::vector<test::OgrFeature> features = test::ogrFeatures(iso / "A.i01");
+    const std::vector<test::OgrFeature> pipes = onLevel(test::ogrFeatures(iso / "A.vtl"), 10);
+    const std::vector<test::OgrFeature> copies = onLevel(features, 10);
+    ASSERT_FALSE(pipes.empty());
+    ASSERT_EQ(copies.size(), pipes.size());
+    for (size_t n = 0; n < pipes.size(); ++n) {
+        const std::vector<double> from = pipes[n].coordinates(), to = copies[n].coordinates();
+        ASSERT_EQ(to.size(), from.size()) << copies[n].geometry;
+        for (size_t v = 0; v + 1 < from.size(); v += 2) {
+            EXPECT_NEAR(to[v], 100 + (from[v] - 15) / 2, 1e-3) << copies[n].geometry;
+            EXPECT_NEAR(to[v + 1], 70 + (from[v + 1] - 15) / 2, 1e-3) << copies[n].geometry;
+        }
+        EXPECT_EQ(copies[n].field("ColorIndex"), "3");
+    }
+    // The sheet's own elements stay as they were.
+    EXPECT_EQ(features.size() - copies.size(), sheet.size());
 }
 
 }  // namespace

@@ -106,4 +106,18 @@ std::shared_ptr<mstn::Application> MSTNOpen(const std::string& exePath) {
     }
 }
 
+bool MicroStationGone() {
+    return !mstnProcessRuns() && platform::windows().findByClass(mstn::kMainWindowClass) == 0;
+}
+
+bool WaitUntilMicroStationGone(int64_t timeoutMs) {
+    constexpr int64_t kPollMs = 50;
+    const int64_t deadline = clock().nowMs() + timeoutMs;
+    while (!MicroStationGone()) {
+        if (clock().nowMs() >= deadline) return false;
+        clock().sleepMs(kPollMs);
+    }
+    return true;
+}
+
 }  // namespace vtl::modMSTN

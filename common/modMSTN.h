@@ -27,4 +27,10 @@ std::string GetDefaultMSTNPath();
 // exePath (or the default installation) is started first.
 std::shared_ptr<mstn::Application> MSTNOpen(const std::string& exePath);
 
+// No MicroStation process and no MicroStation main window is left.
+bool MicroStationGone();
+// Waits, polling every 50 ms without handling window events, until MicroStation has gone after
+// an "exit" or a kill, at most timeoutMs; true when it has.
+bool WaitUntilMicroStationGone(int64_t timeoutMs);
+
 }  // namespace vtl::modMSTN

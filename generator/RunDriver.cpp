@@ -44,7 +44,6 @@ namespace {
 // A killed MicroStation leaves the process table and closes its window a moment after the
 // kill; how long killMSTN waits for that, and how often it looks.
 constexpr int64_t kGoneTimeoutMs = 5000;
-constexpr int64_t kGonePollMs = 50;
 
 int watchdogInterval = kWatchdogIntervalMs;
 QPointer<QTimer> watchdog;
@@ -95,16 +94,10 @@ void disarmWatchdog() {
     timer.setInterval(0);
 }
 
-bool microStationGone() {
-    return !modProcess::IsAppRunning(mstn::kProcessImage) &&
-           platform::windows().findByClass(mstn::kMainWindowClass) == 0;
-}
-
 // No event processing here: the watchdog calls this from within a call that waits for the
 // MicroStation being killed.
 void waitUntilMicroStationGone() {
-    const int64_t deadline = clock().nowMs() + kGoneTimeoutMs;
-    while (!microStationGone() && clock().nowMs() < deadline) clock().sleepMs(kGonePollMs);
+    modMSTN::WaitUntilMicroStationGone(kGoneTimeoutMs);
 }
 
 // --- Error lines -------------------------------------------------------------------------------
@@ -426,7 +419,7 @@ void killMSTN() {
 
 std::shared_ptr<mstn::Application> reattachMSTN() {
     waitUntilMicroStationGone();
-    if (!microStationGone()) killMSTN();
+    if (!modMSTN::MicroStationGone()) killMSTN();
     return modMSTN::MSTNOpen(host().GetMSTNPath());
 }
 

@@ -25,13 +25,21 @@ public:
     int32_t Publish(const std::string&) override { return 0; }
 };
 
-class NoReferences : public mstn::RefFiles {
+class ScriptedReferences : public mstn::RefFiles {
 public:
-    int32_t maxRefFiles() override { return 0; }
-    bool active(int32_t) override { return false; }
-    bool notFound(int32_t) override { return false; }
-    bool display(int32_t) override { return false; }
-    std::string Filename(int32_t) override { return {}; }
+    explicit ScriptedReferences(const std::vector<FakeReference>& refs) : refs_(refs) {}
+    int32_t maxRefFiles() override { return static_cast<int32_t>(refs_.size()); }
+    bool active(int32_t i) override { return at(i) && at(i)->active; }
+    bool notFound(int32_t i) override { return at(i) && at(i)->notFound; }
+    bool display(int32_t i) override { return at(i) && at(i)->display; }
+    std::string Filename(int32_t i) override { return at(i) ? at(i)->file : std::string(); }
+
+private:
+    const FakeReference* at(int32_t i) const {
+        if (i < 1 || i > static_cast<int32_t>(refs_.size())) return nullptr;
+        return &refs_[static_cast<size_t>(i - 1)];
+    }
+    const std::vector<FakeReference>& refs_;
 };
 
 }  // namespace
@@ -42,8 +50,8 @@ class FakeMicroStation::WalkElement : public mstn::Element,
 public:
     explicit WalkElement(FakeMicroStation& ms) : ms_(ms) {}
 
-    int32_t fromFile(int32_t position, int32_t) override {
-        const std::vector<FakeElement>& elements = ms_.designs[ms_.openFile_];
+    int32_t fromFile(int32_t position, int32_t fileIndex) override {
+        const std::vector<FakeElement>& elements = ms_.designs[fileOf(fileIndex)];
         int32_t at = 0;
         for (size_t i = 0; i < elements.size(); at += elements[i].size, ++i) {
             if (at < position) continue;
@@ -86,6 +94,14 @@ public:
     }
 
 private:
+    // The open file, or the file of the reference in that slot.
+    std::string fileOf(int32_t fileIndex) const {
+        if (fileIndex == 0) return ms_.openFile_;
+        const size_t slot = static_cast<size_t>(fileIndex);
+        if (fileIndex < 0 || slot > ms_.references.size()) return "<no reference>";
+        return ms_.references[slot - 1].file;
+    }
+
     FakeMicroStation& ms_;
     std::optional<FakeElement> current_;
 };
@@ -171,7 +187,7 @@ std::shared_ptr<mstn::Element> FakeMicroStation::MbeElement() {
 
 std::shared_ptr<mstn::RefFiles> FakeMicroStation::MbeRefFiles() {
     record("MbeRefFiles()");
-    return std::make_shared<NoReferences>();
+    return std::make_shared<ScriptedReferences>(references);
 }
 
 int32_t FakeMicroStation::Visible() {

@@ -25,6 +25,15 @@ struct FakeElement {
     mstn::Point start, end;
 };
 
+// A reference of the open file as the reference list reports it; the walk reads its elements
+// from the design of its file name.
+struct FakeReference {
+    std::string file;
+    bool active = true;
+    bool notFound = false;
+    bool display = true;
+};
+
 class FakeMicroStation : public mstn::Application {
 public:
     // Every key-in, in the order received (MbeSendCommand and MbeSendkeyin).
@@ -37,6 +46,8 @@ public:
     // whose positions are the sums of the sizes before an element. A published element answers
     // "NAME.currentPosition->el.text_node_2d.nodenumber".
     std::map<std::string, std::vector<FakeElement>> designs;
+    // The reference list, slot 1 first.
+    std::vector<FakeReference> references;
     int32_t visible = 1;
     bool quit = false;
     // Runs after each key-in is recorded: a test's stand-in for what MicroStation does with it.

@@ -1,0 +1,285 @@
+// frmVTLWizard apart from its widgets: the controls of the configuration wizard with their
+// events, its start-up, watchdog, file boxes and working copies, the page change with its INI
+// values, and the saving of the pages. The window (frmVTLWizard.h) shows these controls;
+// tests drive them directly.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Controls.h"
+#include "Previews.h"
+#include "VTLWizardBase.h"
+#include "WorkingCopies.h"
+#include "mstn/Automation.h"
+#include "workbook/Recordset.h"
+
+namespace vtl::wizard {
+
+// What the wizard takes from the main program.
+class WizardHost {
+public:
+    virtual ~WizardHost() = default;
+    // The MicroStation executable chosen in the main window (VTL.GetMSTNPath).
+    virtual std::string GetMSTNPath() = 0;
+    // The text of the main window's box with the active configuration INI (VTL.Inifile).
+    virtual std::string Inifile() = 0;
+    // The folder of the main program.
+    virtual std::filesystem::path programFolder() = 0;
+    // Another instance of the main program was running when this one started.
+    virtual bool PrevInstance() = 0;
+    // Ends the whole program.
+    virtual void endProgram() = 0;
+};
+
+// What the form asks of the window that shows it.
+struct WindowHooks {
+    std::function<void()> setTopMost;
+    // Closes the window (the form has unloaded).
+    std::function<void()> unload;
+    // 11 hourglass, 0 default.
+    std::function<void(int)> mousePointer;
+};
+
+// The pages and their groups of settings.
+inline constexpr int kPageVistrel = 0;
+inline constexpr int kPageIsoCoverSheet = 1;
+inline constexpr int kPageIso3D = 2;
+
+class WizardForm {
+public:
+    explicit WizardForm(WizardHost& host);
+    ~WizardForm();
+    WizardForm(const WizardForm&) = delete;
+    WizardForm& operator=(const WizardForm&) = delete;
+
+    // --- Controls (names as the window shows them) --------------------------------------------
+    TextBox txtVTLConfig{"txtVTLConfig", -1};
+    std::vector<std::unique_ptr<Button>> btnOpenFile;    // by index; 7 has none
+    std::vector<std::unique_ptr<Button>> btnSelectFile;  // by index 0 to 7
+    TabControl SSTab{"SSTab", -1, {"Vistrel", "IsoCoverSheet", "Iso3D"}};
+
+    TextBox txtISOFile{"txtISOFile", -1};
+    std::array<std::unique_ptr<TextBox>, 2> txtVTLSeedFile;
+    std::array<std::unique_ptr<TextBox>, 2> txtICSSeedFile;
+    TextBox txtI3DSeedFile{"txtI3DSeedFile", -1};
+
+    TabControl SSTab1{"SSTab1", -1, {"Key plan", "Pipe line", "Cell"}};
+    ScrollBar HScrollVistrel{"HScrollVistrel", 0};
+    ScrollBar VScrollVistrel{"VScrollVistrel", 0};
+    ScrollBar HScrollScaleVistrel{"HScrollScaleVistrel", 0};
+    StatusBar StatusBar1{"StatusBar1", 0, {"Scale (M:R):", "XY:"}};
+    ListView lvPipeColor{"lvPipeColor", 0};
+    ComboBox cmbPipeLevel{"cmbPipeLevel", 0};
+    ImageCombo icmbPipeStyle{"icmbPipeStyle", 0};
+    ImageCombo icmbPipeWeight{"icmbPipeWeight", 0};
+    StatusBar StatusBar2{"StatusBar2", 0, {"Colour:", "Level:", "Style:", "Weight:"}};
+    TextBox txtCelFile{"txtCelFile", 0};
+    TextBox txtCellName{"txtCellName", 0};
+    TextBox txtCellScaleFactor{"txtCellScaleFactor", 0};
+    TextBox txtMinLineLength{"txtMinLineLength", 0};
+
+    TabControl SSTab2{"SSTab2", -1, {"Key plan", "Table", "Line end number"}};
+    ScrollBar HScrollIsoCoverSheet{"HScrollIsoCoverSheet", 1};
+    ScrollBar VScrollIsoCoverSheet{"VScrollIsoCoverSheet", 1};
+    ScrollBar HScrollScaleIsoCoverSheet{"HScrollScaleIsoCoverSheet", 1};
+    StatusBar StatusBar3{"StatusBar3", 1, {"Scale (M:R):", "XY:"}};
+    Grid TDBGrid{"TDBGrid", 1, kGridWidth};
+    ListView lvTabColor{"lvTabColor", 1};
+    ComboBox cmbTabLevel{"cmbTabLevel", 1};
+    ImageCombo icmbTabStyle{"icmbTabStyle", 1};
+    ImageCombo icmbTabWeight{"icmbTabWeight", 1};
+    TextBox txtHeightTab{"txtHeightTab", 1};
+    TextBox txtWidthTab{"txtWidthTab", 1};
+    ScrollBar HScrollTab{"HScrollTab", 1};
+    ScrollBar VScrollTab{"VScrollTab", 1};
+    StatusBar StatusBar4{
+        "StatusBar4", 1, {"Colour:", "Level:", "Style:", "Weight:", "Height:", "Width:", "XY:"}};
+    ListView lvLineEndColor{"lvLineEndColor", 1};
+    ComboBox cmbLineEndLevel{"cmbLineEndLevel", 1};
+    ImageCombo icmbLineEndStyle{"icmbLineEndStyle", 1};
+    ImageCombo icmbLineEndWeight{"icmbLineEndWeight", 1};
+    TextBox txtLineEndHeight{"txtLineEndHeight", 1};
+    TextBox txtLineEndWidth{"txtLineEndWidth", 1};
+    StatusBar StatusBar6{
+        "StatusBar6", 1, {"Colour:", "Level:", "Style:", "Weight:", "Height:", "Width:"}};
+
+    TabControl SSTab3{"SSTab3", -1, {"View", "Line end number"}};
+    ScrollBar HScrollIso3D{"HScrollIso3D", 1};
+    ScrollBar VScrollIso3D{"VScrollIso3D", 1};
+    ScrollBar HScrollScaleIso3D{"HScrollScaleIso3D", 1};
+    StatusBar StatusBar7{"StatusBar7", 1, {"Scale (M:R):", "XY:"}};
+    ListView lvIso3DColor{"lvIso3DColor", 1};
+    ComboBox cmbIso3DLevel{"cmbIso3DLevel", 1};
+    ImageCombo icmbIso3DStyle{"icmbIso3DStyle", 1};
+    ImageCombo icmbIso3DWeight{"icmbIso3DWeight", 1};
+    TextBox txtIso3DHeight{"txtIso3DHeight", 1};
+    TextBox txtIso3DWidth{"txtIso3DWidth", 1};
+    StatusBar StatusBar5{
+        "StatusBar5", 1, {"Colour:", "Level:", "Style:", "Weight:", "Height:", "Width:"}};
+
+    Button cmdClose{"cmdClose", -1};
+    Timer Timer1{"Timer1", -1};
+    Timer Timer2{"Timer2", -1};
+
+    // The sample table the grid shows.
+    ado::Recordset sampleTable;
+
+    // The grid's width in its own units (pixels of the window).
+    static constexpr double kGridWidth = 480;
+
+    // --- Seams -----------------------------------------------------------------------------------
+    // Attaches to (or starts) MicroStation: modMSTN::MSTNOpen unless a test replaces it.
+    std::function<std::shared_ptr<mstn::Application>(const std::string&)> MSTNOpen;
+    // The previews the controls' events draw; MicroStationPreviews unless a test replaces it.
+    void setPreviews(std::unique_ptr<Previews> previews);
+    Previews& previews() { return *previews_; }
+    WindowHooks window;
+    // The controls in the window's order, which SetControlsEnabled walks.
+    const std::vector<Control*>& controls() const { return controls_; }
+    const WorkingCopies& workingCopies() const { return copies_; }
+
+    // --- Procedures ------------------------------------------------------------------------------
+    // False when the program is to end (another instance, an open MicroStation); checked once
+    // per program run, when the window is first created.
+    bool Form_Initialize();
+    void Form_Load();
+    // The unload sequence; also when the window is closed by its title bar.
+    void Form_Unload();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void SetControlsEnabled(bool enable);
+    void cmdClose_Click();
+    void btnOpenFile_Click(int Index);
+    void btnSelectFile_Click(int Index);
+    void txtVTLConfig_Change();
+    void txtVTLSeedFile_Change(int Index);
+    void txtICSSeedFile_Change(int Index);
+    void txtISOFile_Change();
+    void txtI3DSeedFile_Change();
+
+    void SSTab_Click(int PreviousTab);
+    void SSTab1_Click(int PreviousTab);
+    void SSTab2_Click(int PreviousTab);
+    void SSTab3_Click(int PreviousTab);
+    // The INI values of the page's group shown in its controls.
+    void loadTabValues(int tab);
+    void SaveTabSettings(int TabIndex);
+
+    // A handler runs that yields to the window's events: a close asked for meanwhile waits.
+    bool busy() const { return busy_ > 0; }
+    // The title-bar close: unloads now, or when the running handler has ended.
+    void closeRequested();
+    // The settings of a page group were loaded from this configuration file, and the user has
+    // changed them since; only then does leaving or closing write them.
+    bool loaded(int group) const { return loaded_[static_cast<size_t>(group)]; }
+    bool modified(int group) const { return modified_[static_cast<size_t>(group)]; }
+
+private:
+    friend class BusyScope;
+    void buildControlLists();
+    void wireEvents();
+    void wireFileBoxes();
+    void wirePreviews();
+    void onUserChange(Control& control);
+    void endBusy();
+    void showError(int style);
+
+    // Start-up lists and the sample table.
+    void fillLists();
+    void fillSampleTable();
+
+    // File boxes.
+    TextBox& fileBox(int Index);
+    void seedBoxChanged(std::array<std::unique_ptr<TextBox>, 2>& box, int Index,
+                        const char* section, const char* key, Role role);
+    void workingCopy(TextBox& box, const char* section, const char* key, Role role);
+    void writeKey(const std::string& section, const std::string& key, const std::string& value);
+    std::shared_ptr<mstn::Application> attach();
+
+    // Page change.
+    void checkFiles();
+    void prepareSeed();
+    VTLWizardBase::Extent openTarget();
+    void setSteps(const VTLWizardBase::Extent& target);
+    std::vector<VTLWizardBase::ColorRecord> colourTable();
+    void setUpPage(const std::vector<VTLWizardBase::ColorRecord>& table,
+                   const VTLWizardBase::Extent& target);
+    void fillColours(const std::vector<VTLWizardBase::ColorRecord>& table,
+                     const std::vector<ListView*>& lists);
+    void setUpVistrelBars(const VTLWizardBase::Extent& target);
+    void setUpCoverSheetBars(const VTLWizardBase::Extent& target);
+    void failed(const Error& error);
+
+    // A preview's symbology controls with the keys they show: the prefix & "co", "lv", "lc",
+    // "wt", and for texts "tx", "tw"; and the wizard's defaults for them, in that order.
+    struct SymbologyKeys {
+        std::string section;
+        std::string prefix;
+        ListView& colour;
+        ComboBox& level;
+        ImageCombo& style;
+        ImageCombo& weight;
+        TextBox* height;
+        TextBox* width;
+        std::array<const char*, 6> defaults;
+    };
+    SymbologyKeys pipeKeys();
+    SymbologyKeys tableKeys();
+    SymbologyKeys lineEndKeys();
+    SymbologyKeys iso3DKeys();
+    void loadSymbology(const SymbologyKeys& keys);
+    void saveSymbology(const SymbologyKeys& keys);
+
+    // INI values.
+    std::string readKey(const std::string& section, const std::string& key);
+    void loadVistrelValues();
+    void loadCoverSheetValues();
+    void loadTableValues();
+    void loadPoint(const std::string& section, const std::string& key, ScrollBar& h, ScrollBar& v);
+    void loadScale(const std::string& section, const std::string& key, const std::string& def,
+                   ScrollBar& bar);
+
+    // Saving.
+    void saveVistrel();
+    void saveCoverSheet();
+    void saveIso3D();
+    void createGridAndMacro();
+
+    WizardHost& host_;
+    std::unique_ptr<Previews> previews_;
+    std::vector<Control*> controls_;
+    WorkingCopies copies_;
+    int busy_ = 0;
+    bool closePending_ = false;
+    bool unloaded_ = false;
+    bool loadingConfig_ = false;
+    bool mirroring_ = false;
+    // The configured cell library was missing when loaded: its box is empty, and the key keeps
+    // the configured path until the user chooses another.
+    bool celFileMissing_ = false;
+    std::array<bool, 2> loaded_{};
+    std::array<bool, 2> modified_{};
+    // The failure a page change is reporting while it returns to the failing page.
+    std::optional<std::string> reporting_;
+};
+
+// Counts a handler that yields to the window's events; a close asked for meanwhile happens
+// when the outermost one ends.
+class BusyScope {
+public:
+    explicit BusyScope(WizardForm& form) : form_(form) { ++form_.busy_; }
+    ~BusyScope() { form_.endBusy(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    WizardForm& form_;
+};
+
+}  // namespace vtl::wizard

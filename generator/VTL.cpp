@@ -36,6 +36,7 @@
 #include "frmSplash.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
+#include "wizard/frmVTLWizard.h"
 
 namespace vtl {
 
@@ -120,6 +121,7 @@ void VTL::buildMenus() {
     file->setObjectName("Menu_File");
     wizardAction_ = menuAction(file, "Menu_File_Configuration_Wizard", "Configuration wizard...");
     wizardAction_->setEnabled(wizardAvailable_);
+    connect(wizardAction_, &QAction::triggered, this, &VTL::Menu_File_Configuration_Wizard_Click);
     QAction* exit = menuAction(file, "Menu_File_Exit", "Exit");
     connect(exit, &QAction::triggered, this, &QWidget::close);
     QMenu* tools = menuBar()->addMenu("Tools");
@@ -217,6 +219,7 @@ QWidget* VTL::buildMicroStationFrame() {
 void VTL::Form_Load() {
     RunState& s = Variablen();
     ResumeNext step;
+    step([&] { prevInstance_ = VTLLogic::otherInstanceRunning(); });
     step([&] {
         FileOperationModule::TempFolder = env::tempFolder();
         s.TmpFolder = env::tmpFolder();
@@ -451,6 +454,35 @@ void VTL::cmdSelect_Click() {
     } catch (...) {
         showError(platform::vbExclamation);
     }
+}
+
+// --- The configuration wizard
+// ---------------------------------------------------------------------
+
+void VTL::Menu_File_Configuration_Wizard_Click() {
+    wizard::frmVTLWizard window(*this, this);
+    if (!wizardCreated_) {
+        wizardCreated_ = true;
+        if (!window.form().Form_Initialize()) return;
+    }
+    window.load();
+    window.exec();
+}
+
+std::string VTL::Inifile() {
+    return str(Inifile_->text());
+}
+
+std::filesystem::path VTL::programFolder() {
+    return options_.programFolder;
+}
+
+bool VTL::PrevInstance() {
+    return prevInstance_;
+}
+
+void VTL::endProgram() {
+    options_.endProgram();
 }
 
 // --- Tools --------------------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 
 #include "ConfigData.h"
 #include "RunHost.h"
+#include "wizard/WizardForm.h"
 
 class QAction;
 class QCheckBox;
@@ -24,7 +25,7 @@ namespace vtl {
 class RunSteps;
 class frmSplash;
 
-class VTL : public QMainWindow, public RunHost {
+class VTL : public QMainWindow, public RunHost, public wizard::WizardHost {
     Q_OBJECT
 
 public:
@@ -52,6 +53,11 @@ public:
     std::string plotterText() override;
     std::string GetMSTNPath() override;
     bool Window_exist(const std::string& text) override;
+    // WizardHost
+    std::string Inifile() override;
+    std::filesystem::path programFolder() override;
+    bool PrevInstance() override;
+    void endProgram() override;
     void setRunning(bool running) override;
     void showRunMessage(const std::string& text) override;
 
@@ -72,6 +78,7 @@ private:
     void excelfile_Click();
     void cmbMSTNPath_Click();
     void cmdSelect_Click();
+    void Menu_File_Configuration_Wizard_Click();
     void optionClicked(QCheckBox* box, int16_t ConfigData::*value);
     void startToolExe(const std::string& exe);
     void Form_Unload();
@@ -86,8 +93,11 @@ private:
     bool running_ = false;
     bool exitRequested_ = false;
     bool unloaded_ = false;
-    // The configuration wizard is not built yet; its menu entry stays disabled until it is.
-    bool wizardAvailable_ = false;
+    bool wizardAvailable_ = true;
+    // The wizard checks the desktop when it is first opened in a program run.
+    bool wizardCreated_ = false;
+    // Another instance of the program ran when this one started.
+    bool prevInstance_ = false;
 
     QPushButton* hfilewahl_ = nullptr;
     QPushButton* Start_ = nullptr;

@@ -1,9 +1,13 @@
 #include "VTLLogic.h"
 
+#include <unistd.h>
+
 #include "common/FileOperationModule.h"
 #include "common/ShellExecModule.h"
+#include "core/Environment.h"
 #include "core/Error.h"
 #include "core/Text.h"
+#include "platform/Processes.h"
 #include "platform/WindowSystem.h"
 
 namespace vtl::VTLLogic {
@@ -22,6 +26,14 @@ bool Window_exist(const std::string& text) {
 
 bool otherMicroStationOpen() {
     return Window_exist("MicroStation") || Window_exist("Piping") || Window_exist("Equipment");
+}
+
+bool otherInstanceRunning() {
+    const std::string image = env::programFile().filename().string();
+    for (const platform::ProcessEntry& process : platform::processes().list()) {
+        if (process.pid != ::getpid() && text::iequals(process.imageName, image)) return true;
+    }
+    return false;
 }
 
 std::string caption() {

@@ -18,6 +18,10 @@ bool Window_exist(const std::string& text);
 // applications): true when a window title names one of them.
 bool otherMicroStationOpen();
 
+// Another process of the running program's executable exists: an instance that was started
+// before this one, when asked at start-up.
+bool otherInstanceRunning();
+
 // The main window's caption: "Brelvik Vistrel " and the program's version in four numbers.
 std::string caption();
 

@@ -1,0 +1,183 @@
+// The wizard's window on a private X server: its controls with their names and captions, the
+// user's actions handed to the form and the form's changes shown, and the File menu of the main
+// window opening it modally.
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+
+#include "WizardFixture.h"
+#include "generator/VTLWindowFixture.h"
+#include "wizard/frmVTLWizard.h"
+
+namespace vtl::wizard::test {
+namespace {
+
+using vtl::test::VTLWindowFixture;
+
+class WizardWindow : public VTLWindowFixture {
+protected:
+    frmVTLWizard& wizard() {
+        if (!window_) {
+            window_ = std::make_unique<frmVTLWizard>(host);
+            window_->form().MSTNOpen = [this](const std::string&) { return fake; };
+        }
+        return *window_;
+    }
+    template <class T>
+    T* control(const char* name) {
+        return wizard().findChild<T*>(name);
+    }
+    void TearDown() override {
+        window_.reset();
+        MSTNApp.reset();
+        VTLWindowFixture::TearDown();
+    }
+
+    FakeHost host;
+    std::shared_ptr<FakeMicroStation> fake = std::make_shared<FakeMicroStation>();
+    // Other tests of this program run beside it: none of them is an earlier instance.
+    vtl::test::FakeProcesses processes;
+    platform::ScopedProcesses scopedProcesses{processes};
+    std::unique_ptr<frmVTLWizard> window_;
+};
+
+TEST_F(WizardWindow, EveryControlIsThereUnderItsName) {
+    EXPECT_EQ(wizard().objectName(), "frmVTLWizard");
+    EXPECT_EQ(wizard().windowTitle(), "Vistrel configuration wizard");
+    for (const char* name :
+         {"txtVTLConfig", "txtISOFile", "txtVTLSeedFile(0)", "txtVTLSeedFile(1)",
+          "txtICSSeedFile(0)", "txtICSSeedFile(1)", "txtI3DSeedFile", "txtCelFile", "txtCellName",
+          "txtCellScaleFactor", "txtMinLineLength", "txtHeightTab", "txtWidthTab",
+          "txtLineEndHeight", "txtLineEndWidth", "txtIso3DHeight", "txtIso3DWidth"}) {
+        EXPECT_NE(control<QLineEdit>(name), nullptr) << name;
+    }
+    for (int i = 0; i <= 7; ++i) {
+        const std::string select = "btnSelectFile(" + std::to_string(i) + ")";
+        const std::string open = "btnOpenFile(" + std::to_string(i) + ")";
+        ASSERT_NE(control<QPushButton>(select.c_str()), nullptr) << select;
+        EXPECT_EQ(control<QPushButton>(select.c_str())->text(), "Browse...");
+        EXPECT_EQ(control<QPushButton>(open.c_str()) != nullptr, i != 7) << open;
+    }
+    EXPECT_EQ(control<QPushButton>("cmdClose")->text(), "Close");
+    for (const char* name :
+         {"HScrollVistrel", "VScrollVistrel", "HScrollScaleVistrel", "HScrollIsoCoverSheet",
+          "VScrollIsoCoverSheet", "HScrollScaleIsoCoverSheet", "HScrollTab", "VScrollTab",
+          "HScrollIso3D", "VScrollIso3D", "HScrollScaleIso3D"}) {
+        EXPECT_NE(control<QScrollBar>(name), nullptr) << name;
+    }
+    for (const char* name :
+         {"cmbPipeLevel", "cmbTabLevel", "cmbLineEndLevel", "cmbIso3DLevel", "icmbPipeStyle",
+          "icmbTabStyle", "icmbLineEndStyle", "icmbIso3DStyle", "icmbPipeWeight", "icmbTabWeight",
+          "icmbLineEndWeight", "icmbIso3DWeight"}) {
+        EXPECT_NE(control<QComboBox>(name), nullptr) << name;
+    }
+    for (const char* name : {"lvPipeColor", "lvTabColor", "lvLineEndColor", "lvIso3DColor"}) {
+        EXPECT_NE(control<QListWidget>(name), nullptr) << name;
+    }
+    for (int i = 1; i <= 7; ++i) {
+        EXPECT_NE(control<QStatusBar>(("StatusBar" + std::to_string(i)).c_str()), nullptr) << i;
+    }
+    EXPECT_NE(control<QTableView>("TDBGrid"), nullptr);
+    EXPECT_NE(control<QTimer>("Timer1"), nullptr);
+    EXPECT_NE(control<QTimer>("Timer2"), nullptr);
+}
+
+TEST_F(WizardWindow, PagesAndFramesCarryTheirCaptions) {
+    auto captions = [this](const char* name) {
+        std::vector<std::string> texts;
+        auto* tabs = control<QTabWidget>(name);
+        for (int i = 0; tabs && i < tabs->count(); ++i)
+            texts.push_back(tabs->tabText(i).toStdString());
+        return texts;
+    };
+    EXPECT_EQ(captions("SSTab"), (std::vector<std::string>{"Vistrel", "IsoCoverSheet", "Iso3D"}));
+    EXPECT_EQ(captions("SSTab1"), (std::vector<std::string>{"Key plan", "Pipe line", "Cell"}));
+    EXPECT_EQ(captions("SSTab2"),
+              (std::vector<std::string>{"Key plan", "Table", "Line end number"}));
+    EXPECT_EQ(captions("SSTab3"), (std::vector<std::string>{"View", "Line end number"}));
+    std::vector<std::string> frames;
+    for (int i = 1; i <= 7; ++i) {
+        const auto* frame = control<QGroupBox>(("Frame" + std::to_string(i)).c_str());
+        frames.push_back(frame ? frame->title().toStdString() : "");
+    }
+    EXPECT_EQ(frames, (std::vector<std::string>{
+                          "Vistrel configuration file:", "ISOGEN isometry file (*.i01):",
+                          "Vistrel seed file:", "IsoCoverSheet seed file:", "Vistrel seed file:",
+                          "Iso3D seed file:", "IsoCoverSheet seed file:"}));
+}
+
+TEST_F(WizardWindow, TheUsersActionsReachTheFormAndItsChangesShow) {
+    WizardForm& form = wizard().form();
+    form.HScrollVistrel.setMax(500);
+    form.HScrollVistrel.setValue(120);
+    form.StatusBar3.setPanel(2, "XY: 1,2");
+    EXPECT_EQ(control<QScrollBar>("HScrollVistrel")->maximum(), 500);
+    EXPECT_EQ(control<QScrollBar>("HScrollVistrel")->value(), 120);
+    EXPECT_EQ(wizard().findChild<QLabel*>("StatusBar3.Panels(2)")->text(), "XY: 1,2");
+
+    form.icmbPipeWeight.Clear();
+    for (int w = 0; w <= 15; ++w) form.icmbPipeWeight.Add({std::to_string(w), w + 1});
+    auto* weight = control<QComboBox>("icmbPipeWeight");
+    ASSERT_EQ(weight->count(), 16);
+    weight->setCurrentIndex(9);
+    emit weight->activated(9);
+    EXPECT_EQ(form.icmbPipeWeight.selectedText(), "9");
+    EXPECT_TRUE(form.modified(0));
+
+    control<QScrollBar>("VScrollTab")->setValue(7);
+    EXPECT_EQ(form.VScrollTab.Value(), 7);
+    control<QLineEdit>("txtCellName")->setText("");
+    QTest::keyClicks(control<QLineEdit>("txtCellName"), "VALVE");
+    EXPECT_EQ(form.txtCellName.Text(), "VALVE");
+}
+
+TEST_F(WizardWindow, DisablingTheControlsLeavesCloseAndTheTimersStop) {
+    WizardForm& form = wizard().form();
+    form.Timer2.setInterval(1000);
+    form.SetControlsEnabled(false);
+    EXPECT_FALSE(control<QLineEdit>("txtVTLConfig")->isEnabled());
+    EXPECT_FALSE(control<QTabWidget>("SSTab")->isTabEnabled(2));
+    EXPECT_FALSE(control<QTimer>("Timer2")->isActive());
+    EXPECT_TRUE(control<QPushButton>("cmdClose")->isEnabled());
+    form.SetControlsEnabled(true);
+    EXPECT_TRUE(control<QTimer>("Timer2")->isActive());
+    EXPECT_EQ(control<QTimer>("Timer2")->interval(), 1000);
+}
+
+// The menu opens the wizard modally on the main window's configuration; its title-bar close
+// unloads it without saving.
+TEST_F(WizardWindow, TheFileMenuOpensTheWizardModally) {
+    dir.write("project/config.ini", "[Vistrel]\nseedfile=\n");
+    VTL& vtl = start();
+    auto* entry = find<QAction>("Menu_File_Configuration_Wizard");
+    ASSERT_TRUE(entry->isEnabled());
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(
+            QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000));
+        auto* opened = qobject_cast<frmVTLWizard*>(QApplication::activeModalWidget());
+        ASSERT_NE(opened, nullptr);
+        const bool idle = QTest::qWaitFor(
+            [opened] { return !opened->form().busy() && !opened->form().Timer1.running(); }, 10000);
+        EXPECT_TRUE(idle);
+        seen = opened->isModal() && opened->form().txtVTLConfig.Text() == config();
+        opened->close();
+    });
+    entry->trigger();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Vistrel seed file not defined"});
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(programEnds, 0);
+    (void)vtl;
+}
+
+}  // namespace
+}  // namespace vtl::wizard::test

@@ -109,6 +109,8 @@ const std::vector<Phrase>& phrases() {
         {"active cell", true, call(&SessionApplication::activateCell)},
         {"select", false, start<SelectElements>()},
         {"fit all", false, [](SessionApplication& s, const std::string&) { fitAll(s); }},
+        {"zoom out extended", true,
+         [](SessionApplication& s, const std::string& view) { zoomOutExtended(s, view); }},
         // Names the view a view command acts on.
         {"selview", true, call(&SessionApplication::selectView)},
         {"view", true, viewKeyin},

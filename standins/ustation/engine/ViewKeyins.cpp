@@ -66,6 +66,22 @@ void fitAll(SessionApplication& session) {
     });
 }
 
+void zoomOutExtended(SessionApplication& session, const std::string& view) {
+    constexpr double kZoomRatio = 2;
+    auto zoom = [&session](int v) { zoomView(viewOf(session, v), kZoomRatio); };
+    const std::string which = text::trim(view);
+    if (which.empty()) {
+        session.startViewCommand("zoom out extended", zoom);
+        return;
+    }
+    const std::optional<int32_t> number = num::parseWhole32(which);
+    if (!number || *number < 1 || *number > kViews) {
+        session.journal().unknownKeyin("zoom out extended " + view);
+        return;
+    }
+    zoom(*number);
+}
+
 void saveViewKeyin(SessionApplication& session, const std::string& nameAndDescription) {
     const size_t comma = nameAndDescription.find(',');
     dgn::SavedViewBody saved;

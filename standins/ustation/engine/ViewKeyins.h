@@ -12,6 +12,9 @@ class SessionApplication;
 void viewKeyin(SessionApplication& session, const std::string& rest);
 // "fit all": fits the selected views around the drawing.
 void fitAll(SessionApplication& session);
+// "zoom out extended [VIEW]": the view, or the next one selected, shows twice its area around
+// its centre.
+void zoomOutExtended(SessionApplication& session, const std::string& view);
 // "save view NAME[,DESCRIPTION]": saves the selected view under the name.
 void saveViewKeyin(SessionApplication& session, const std::string& nameAndDescription);
 // "on=LEVELS" and "of=LEVELS": the levels the selected views display.

@@ -60,6 +60,25 @@ dgn::Vector3 viewCentre(const dgn::ViewInfo& view) {
     return {view.origin.x + half[0], view.origin.y + half[1], view.origin.z + half[2]};
 }
 
+namespace {
+
+int32_t onPlane(double uors) {
+    return static_cast<int32_t>(std::lround(std::clamp(uors, -2147483647.0, 2147483647.0)));
+}
+
+}  // namespace
+
+void zoomView(dgn::ViewInfo& view, double factor) {
+    const dgn::Vector3 centre = viewCentre(view);
+    view.delta = {onPlane(view.delta.x * factor), onPlane(view.delta.y * factor),
+                  onPlane(view.delta.z * factor)};
+    const dgn::Vector3 half =
+        dgn::apply(dgn::transpose(rotationOf(view)),
+                   {view.delta.x / 2.0, view.delta.y / 2.0, view.delta.z / 2.0});
+    view.origin = {onPlane(centre[0] - half[0]), onPlane(centre[1] - half[1]),
+                   onPlane(centre[2] - half[2])};
+}
+
 void fitView(dgn::ViewInfo& view, const dgn::DesignFile& design) {
     const dgn::Matrix3 r = rotationOf(view);
     constexpr double kHuge = std::numeric_limits<double>::max();

@@ -27,8 +27,12 @@ dgn::Vector3 viewCentre(const dgn::ViewInfo& view);
 // displays, with a narrow border; a file without any leaves the view as it is.
 void fitView(dgn::ViewInfo& view, const dgn::DesignFile& design);
 
-// Whether a level (1 to 64; any other always) is displayed, and switching a set of levels (bit n: level n, 1 to
-// 63).
+// Makes the view show factor times its size around its centre; a zoom beyond the design plane
+// stops at its edge.
+void zoomView(dgn::ViewInfo& view, double factor);
+
+// Whether a level (1 to 64; any other always) is displayed, and switching a set of levels (bit n:
+// level n, 1 to 63).
 bool levelShown(const std::array<uint16_t, 4>& levels, int level);
 void showLevels(std::array<uint16_t, 4>& levels, const std::bitset<64>& which, bool on);
 

@@ -2,6 +2,7 @@
 // watchdog, the file boxes with their working copies and keys, Browse, and closing.
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 
 #include "WizardFixture.h"
@@ -192,6 +193,31 @@ TEST_F(WizardFormTest, ClosingSavesThePageAndUnloadingRemovesTheWorkingCopies) {
     EXPECT_FALSE(fs::exists(wizardFolder()));
     EXPECT_EQ(readFile(chosenFromTemp), "the user's own");
     EXPECT_EQ(form->sampleTable.State(), ado::adStateClosed);
+}
+
+// Garbage shows as the wizard's defaults; nothing of it is rewritten unless the user changes it.
+TEST_F(WizardFormTest, AnINIWithGarbageOpensAndClosesWithoutAChangedKey) {
+    configure(sampleIni());
+    const std::vector<std::array<const char*, 3>> garbage = {
+        {"Vistrel", "pipeco", "red"},         {"Vistrel", "pipewt", "heavy"},
+        {"Vistrel", "refpoint", ";;"},        {"Vistrel", "refscale", "x:y"},
+        {"IsoCoverSheet", "TABZpoint", "-0"}, {"IsoCoverSheet", "TABlinespacing", "wide"},
+        {"IsoCoverSheet", "TABtextlv", "99"}, {"I3D", "I3Drefscale", "::"},
+        {"I3D", "I3DLENtexttx", "big"}};
+    for (const auto& [section, name, value] : garbage) {
+        INIFileModule::WriteINI(ini.string(), section, name, value);
+    }
+    const std::string before = readFile(ini);
+    drawing(0, 420, 0, 297);
+    start();
+    form->SSTab.setTab(1);
+    form->SSTab.setTab(2);
+    form->SSTab.setTab(0);
+    EXPECT_EQ(form->icmbPipeWeight.selectedText(), "0");
+    EXPECT_EQ(form->txtIso3DHeight.Text(), "2");
+    form->cmdClose.click();
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{});
+    EXPECT_EQ(readFile(ini), before);
 }
 
 TEST_F(WizardFormTest, ACloseDuringAPageChangeWaitsForItsEnd) {

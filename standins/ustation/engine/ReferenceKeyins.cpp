@@ -55,13 +55,34 @@ void AttachReference::dataPoint(const dgn::Point& point) {
     } catch (const Error& e) {
         session_.journal().note("reference " + file_ + " not attached: " + e.description());
     }
-    reset();
+    clear();
 }
 
 void AttachReference::reset() {
+    if (!attached_ && !description_) {
+        try {
+            attachCoincident();
+        } catch (const Error& e) {
+            session_.journal().note("reference " + file_ + " not attached: " + e.description());
+        }
+    }
+    clear();
+}
+
+void AttachReference::finish() {
+    clear();
+}
+
+void AttachReference::clear() {
     description_.reset();
     view_.reset();
     scale_.reset();
+}
+
+std::filesystem::path AttachReference::path() const {
+    std::filesystem::path path = file_;
+    if (path.is_relative()) path = session_.design()->path().parent_path() / path;
+    return path;
 }
 
 void AttachReference::attach(const dgn::Point& point) {
@@ -69,24 +90,42 @@ void AttachReference::attach(const dgn::Point& point) {
     if (!master) raise(err::InvalidCall, "no design file is open");
     const std::optional<double> scale = referenceScale(*scale_);
     if (!scale) raise(err::InvalidCall, "the scale " + *scale_ + " is not M:R");
-    if (logicalName_.size() > kMaxLogicalName || description_->size() > kMaxDescription) {
+    if (description_->size() > kMaxDescription) {
         raise(err::InvalidCall, "its logical name or description is too long");
     }
-    std::filesystem::path path = file_;
-    if (path.is_relative()) path = master->path().parent_path() / path;
-    const dgn::DesignFile& file = session_.workspace().referenceFiles.open(path);
+    const dgn::DesignFile& file = session_.workspace().referenceFiles.open(path());
     const std::optional<dgn::StoredView> view = dgn::findSavedView(file, *view_);
     if (!view || view->body.views.empty()) {
         raise(err::InvalidCall, "the file has no saved view " + *view_);
     }
     dgn::ReferenceBody body = attachmentThroughView(master->header(), file.header(),
                                                     view->body.views.front(), *scale, point);
+    body.description = *description_;
+    store(*master, std::move(body));
+}
+
+void AttachReference::attachCoincident() {
+    dgn::DesignFile* master = session_.design();
+    if (!master) raise(err::InvalidCall, "no design file is open");
+    const dgn::DesignFile& file = session_.workspace().referenceFiles.open(path());
+    dgn::ReferenceBody body;
+    body.conversion = master->header().uorPerMaster() / file.header().uorPerMaster();
+    body.referenceOrigin = file.header().toUors(0, 0, 0);
+    body.masterOrigin = master->header().toUors(0, 0, 0);
+    for (auto& levels : body.viewLevels) levels = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    store(*master, std::move(body));
+}
+
+void AttachReference::store(dgn::DesignFile& master, dgn::ReferenceBody body) {
+    if (logicalName_.size() > kMaxLogicalName) {
+        raise(err::InvalidCall, "its logical name or description is too long");
+    }
     body.file = file_;
     body.logicalName = logicalName_;
-    body.description = *description_;
     // A new attachment can be located, so fence operations reach its elements.
     body.builderOptions |= dgn::refopt::LocateLock;
-    const int slot = dgn::attachReference(*master, std::move(body));
+    const int slot = dgn::attachReference(master, std::move(body));
+    attached_ = true;
     session_.journal().note("attached " + file_ + " as " + logicalName_ + " in slot " +
                             std::to_string(slot));
     session_.workspace().notifyChanged();

@@ -3,6 +3,7 @@
 // NAME|all".
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -13,16 +14,24 @@ namespace vtl::ustation {
 class SessionApplication;
 
 // "rf=": attaches the file once it has its description, saved view and scale keyed in and a data
-// point placing the saved view's centre. A reset gives up the attachment.
+// point placing the saved view's centre. A reset at the first prompt attaches the whole file as
+// it is, coincident (its global origin on the master's, at full size); a later reset, or another
+// command, gives up the attachment.
 class AttachReference : public Command {
 public:
     AttachReference(SessionApplication& session, const std::string& fileAndName);
     void dataPoint(const dgn::Point& point) override;
     bool keyedText(const std::string& text) override;
     void reset() override;
+    void finish() override;
 
 private:
     void attach(const dgn::Point& point);
+    void attachCoincident();
+    // The file as keyed in, taken beside the master file when relative.
+    std::filesystem::path path() const;
+    void store(dgn::DesignFile& master, dgn::ReferenceBody body);
+    void clear();
 
     SessionApplication& session_;
     std::string file_;
@@ -30,6 +39,7 @@ private:
     std::optional<std::string> description_;
     std::optional<std::string> view_;
     std::optional<std::string> scale_;
+    bool attached_ = false;
 };
 
 // "M:R" or a single number: master units per reference unit; nothing for other texts.

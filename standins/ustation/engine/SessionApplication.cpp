@@ -29,11 +29,6 @@ namespace {
 // Macros that start macros stop here rather than run forever.
 constexpr int kMaxMacroDepth = 8;
 
-// "xy=" and "dx=" are input to a command, never its text.
-bool isPointKeyin(const std::string& keyin) {
-    const std::optional<Assignment> a = assignmentOf(keyin);
-    return a && (a->name == "xy" || a->name == "dx");
-}
 // The preference application, whose variables are the user preferences.
 constexpr char kUserPreferences[] = "USERPREF";
 constexpr char kSelectBy[] = "SELECTBY";
@@ -73,7 +68,6 @@ void SessionApplication::runKeyins(const std::string& keyins) {
 
 void SessionApplication::runKeyin(const std::string& keyin) {
     journal_.keyin(keyin);
-    if (!parseAll_ && command_ && !isPointKeyin(keyin) && command_->keyedText(keyin)) return;
     try {
         if (runKnownKeyin(*this, keyin)) return;
     } catch (const Error& e) {

@@ -59,9 +59,9 @@ public:
     void saveDesign();
     void compressDesign();
     void runMacroFile(const std::string& path);
-    // "set parseall off": a command waiting for text takes the next key-in as its text, unless
-    // it is a data point, even when it reads like a command ("reset", "exit"). "on" again parses
-    // every key-in first.
+    // "set parseall on|off|toggle": kept as a setting of the session. What the setting changes in
+    // MicroStation is not known here, so the stand-in parses its key-ins alike either way: a
+    // text after "place text" that reads like a command runs as that command.
     void setParseAll(const std::string& state);
     void requestQuit();
     // Cells: the library a data point takes the active cell from, and the cell, which starts

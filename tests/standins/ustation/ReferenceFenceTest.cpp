@@ -1,6 +1,7 @@
 // References and the fence, as the cover sheet and the iso-drawing stamps drive them: files
 // attached through a saved view at a scale and an origin, located or not, detached; the fence's
 // lock, unlock, delete and copy. ogrinfo reads what the copies left in the master file.
+#include <algorithm>
 #include <filesystem>
 
 #include "EngineFixture.h"
@@ -107,6 +108,35 @@ TEST_F(ReferenceFenceTest, AnAttachmentShowsItsSavedViewScaledWithTheViewCentreA
     // Attached again under its name, a reference is detached first: still two.
     attachBoth();
     EXPECT_EQ(dgn::references(dgn::DesignFile::open(sheet)).size(), 2u);
+}
+
+// The end-number table's "rf=FILE,i01;reset": a reset at the first prompt attaches the whole file
+// where it lies; a later reset attaches nothing more, and another command gives the key-in up.
+TEST_F(ReferenceFenceTest, AResetAtTheFirstPromptAttachesTheWholeFileCoincident) {
+    open(sheet);
+    app->MbeSendCommand("rf=" + overview.string() + ",i01;reset;reset");
+    app->MbeSendCommand("rf=" + (dir / "gone.dgn").string() + ",i02;reset");
+    app->MbeSendCommand("rf=" + view2d.string() + ",i03;place text;T;xy=1,1");
+    const dgn::DesignFile design = dgn::DesignFile::open(sheet);
+    const dgn::DesignHeader& h = design.header();
+    const std::vector<dgn::StoredReference> refs = dgn::references(design);
+    ASSERT_EQ(refs.size(), 1u);
+    const dgn::ReferenceBody& i01 = refs[0].body;
+    EXPECT_EQ(i01.logicalName, "i01");
+    EXPECT_EQ(i01.file, overview.string());
+    EXPECT_TRUE(i01.clip.empty());
+    // (60, 60), outside the overview's saved view, shows where it lies.
+    EXPECT_EQ(dgn::referenceToMaster(i01, h.toUors(60, 60)),
+              (std::array<double, 3>{double(h.toUors(60, 60).x), double(h.toUors(60, 60).y), 0}));
+    EXPECT_EQ(app->MbeRefFiles()->maxRefFiles(), 1);
+    EXPECT_TRUE(journalHas("note attached " + overview.string() + " as i01 in slot 1"));
+    const std::vector<std::string> lines = journalLines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.starts_with("note reference " + (dir / "gone.dgn").string() +
+                                " not attached: ");
+    }));
+    app->MbeSendCommand("REFERENCE DETACH i01");
+    EXPECT_TRUE(dgn::references(dgn::DesignFile::open(sheet)).empty());
 }
 
 TEST_F(ReferenceFenceTest, WhatCannotBeAttachedIsRefusedWithAReason) {

@@ -1,6 +1,9 @@
 #include "DefaultRunSteps.h"
 
 #include "CoverSheet.h"
+#include "EndNumberTable.h"
+#include "GridLines.h"
+#include "IdfMatching.h"
 #include "IsoPlot.h"
 #include "IsoView.h"
 #include "NodeFilling.h"
@@ -8,19 +11,8 @@
 #include "OverviewDrawing.h"
 #include "RunDriver.h"
 #include "RunHost.h"
-#include "Variablen.h"
-#include "core/Error.h"
 
 namespace vtl {
-
-namespace {
-
-[[noreturn]] void notAvailable(const std::string& what, const std::string& step) {
-    Variablen().StepError = true;
-    throw Error(kOwnError, step, what + " (" + step + ") is not available yet");
-}
-
-}  // namespace
 
 void DefaultRunSteps::leitung_einzeichnen(bool withMarkerCell) {
     vtl::leitung_einzeichnen(withMarkerCell);
@@ -51,19 +43,19 @@ void DefaultRunSteps::IsoCoverSheet() {
 }
 
 void DefaultRunSteps::Gridfile_zerlegen() {
-    notAvailable("The grid file reading", "Gridfile_zerlegen");
+    vtl::Gridfile_zerlegen();
 }
 
 void DefaultRunSteps::find_endpoint_diff() {
-    notAvailable("The distances to the grid lines", "find_endpoint_diff");
+    vtl::find_endpoint_diff();
 }
 
 void DefaultRunSteps::searchidf() {
-    notAvailable("The IDF matching", "searchidf");
+    vtl::searchidf();
 }
 
 void DefaultRunSteps::placeTabelle() {
-    notAvailable("The end-number table", "placeTabelle");
+    vtl::placeTabelle();
 }
 
 void DefaultRunSteps::iplotiso(const std::string& file) {

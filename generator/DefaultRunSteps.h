@@ -1,6 +1,4 @@
-// The drawing steps as the program has them so far. A step that is not built yet fails as any
-// failing step does: StepError set and an error saying so raised, so the run logs it and goes
-// on with the next header file.
+// The drawing steps of the program, each on the run state and the MicroStation of the run.
 #pragma once
 
 #include <string>

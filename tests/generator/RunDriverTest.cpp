@@ -1,6 +1,6 @@
 // The run driver up to the point where MicroStation would start: seed checks, output names, the
-// clearing of old outputs and the failures that end a run; the watchdog's own failures; the
-// program's steps that are not built yet. Nothing here starts or kills a real process.
+// clearing of old outputs and the failures that end a run; the watchdog's own failures. Nothing
+// here starts or kills a real process.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -10,7 +10,6 @@
 #include "RunDriverTestFakes.h"
 #include "common/FileOperationModule.h"
 #include "common/INIFileModule.h"
-#include "generator/DefaultRunSteps.h"
 #include "generator/RunDriver.h"
 #include "generator/Variablen.h"
 #include "platform/Processes.h"
@@ -263,33 +262,6 @@ TEST_F(RunDriverProcessFakesTest, RestartingOutsideARunFailsWithoutKillingAnythi
         EXPECT_EQ(e.description(), "MicroStation can only be restarted during a run");
     }
     EXPECT_TRUE(processes.terminated().empty());
-}
-
-// --- The program's steps so far ------------------------------------------------------------------
-
-TEST(DefaultRunStepsTest, EveryStepNotBuiltYetFailsAsAStepDoes) {
-    DefaultRunSteps steps;
-    const std::vector<std::pair<std::string, std::function<void()>>> all = {
-        {"Gridfile_zerlegen", [&] { steps.Gridfile_zerlegen(); }},
-        {"find_endpoint_diff", [&] { steps.find_endpoint_diff(); }},
-        {"searchidf", [&] { steps.searchidf(); }},
-        {"placeTabelle", [&] { steps.placeTabelle(); }},
-    };
-    for (const auto& [name, step] : all) {
-        Variablen().StepError = false;
-        try {
-            step();
-            ADD_FAILURE() << name << " did not fail";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), kOwnError);
-            EXPECT_EQ(e.source(), name);
-            EXPECT_NE(e.description().find("(" + name + ") is not available yet"),
-                      std::string::npos)
-                << e.description();
-        }
-        EXPECT_TRUE(Variablen().StepError) << name;
-    }
-    resetRunState();
 }
 
 }  // namespace

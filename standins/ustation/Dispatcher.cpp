@@ -64,12 +64,16 @@ wire::Reply Dispatcher::handle(const wire::Request& request) {
         objects_.erase(request.object);
         return reply;
     }
+    // The texts a proxy set on the element's components came with the call.
+    std::vector<std::pair<std::string, std::string>> received;
     if (request.state) {
-        for (const auto& [component, text] : request.state->strings) {
-            journal_.call("setString", describeArguments({QString::fromStdString(text)}));
+        for (const auto& change : request.state->strings) {
+            received.emplace_back("setString",
+                                  describeArguments({QString::fromStdString(change.second)}));
         }
     }
-    journal_.call(request.member, describeArguments(request.args));
+    received.emplace_back(request.member, describeArguments(request.args));
+    journal_.calls(received);
     if (stallMs_ > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(stallMs_));
         stallMs_ = 0;

@@ -11,7 +11,7 @@ std::string Journal::defaultPath() {
     return (env::platformHome() / "ustation-journal.log").string();
 }
 
-Journal::Journal(std::string path) : path_(std::move(path)) {}
+Journal::Journal(std::string path) : path_(std::move(path)), pid_(::getpid()) {}
 
 Journal::~Journal() {
     if (fd_ >= 0) ::close(fd_);
@@ -19,6 +19,14 @@ Journal::~Journal() {
 
 void Journal::call(const std::string& member, const std::string& arguments) {
     append("call " + member + "(" + arguments + ")");
+}
+
+void Journal::calls(const std::vector<std::pair<std::string, std::string>>& received) {
+    std::string lines;
+    for (const auto& [member, arguments] : received) {
+        lines += prefix() + "call " + member + "(" + arguments + ")\n";
+    }
+    write(lines);
 }
 
 void Journal::keyin(const std::string& keyin) {
@@ -40,13 +48,20 @@ void Journal::note(const std::string& text) {
 }
 
 void Journal::append(const std::string& text) {
-    // Kept open; one write per line with O_APPEND, so every line is on disk for a reader at once
-    // and lines of several instances never interleave. A journal that cannot be opened yet (its
-    // folder missing) is tried again with the next line.
+    write(prefix() + text + "\n");
+}
+
+std::string Journal::prefix() const {
+    return "[" + std::to_string(pid_) + "] ";
+}
+
+void Journal::write(const std::string& lines) {
+    // Kept open; one write per line, or per call with what it carried, with O_APPEND, so every
+    // line is on disk for a reader at once and lines of several instances never interleave. A
+    // journal that cannot be opened yet (its folder missing) is tried again with the next line.
     if (fd_ < 0) fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd_ < 0) return;
-    std::string line = "[" + std::to_string(::getpid()) + "] " + text + "\n";
-    ssize_t ignored = ::write(fd_, line.data(), line.size());
+    ssize_t ignored = ::write(fd_, lines.data(), lines.size());
     (void)ignored;
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vtl::ustation {
 
@@ -16,6 +18,8 @@ public:
     Journal& operator=(const Journal&) = delete;
 
     void call(const std::string& member, const std::string& arguments);
+    // Several calls received at once, each with its arguments, in one write.
+    void calls(const std::vector<std::pair<std::string, std::string>>& received);
     void keyin(const std::string& keyin);
     void unknownKeyin(const std::string& keyin);
     // A macro the stand-in does not run because it holds a statement it does not know.
@@ -24,7 +28,10 @@ public:
 
 private:
     void append(const std::string& line);
+    std::string prefix() const;
+    void write(const std::string& lines);
     std::string path_;
+    int pid_;
     int fd_ = -1;
 };
 

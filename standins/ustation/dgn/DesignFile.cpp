@@ -1,12 +1,12 @@
 #include "dgn/DesignFile.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 
 #include "core/Error.h"
@@ -44,6 +44,19 @@ void writeNewFile(const fs::path& path, const Bytes& bytes) {
         const int saved = error ? error : errno;
         std::remove(path.c_str());
         throw errnoError(saved ? saved : EIO, path.string());
+    }
+}
+
+// A file without any write permission is read-only, as MicroStation opens a file whose
+// read-only attribute is set, also for a user the system would let write it.
+void requireWritable(const fs::path& path) {
+    std::error_code ec;
+    const fs::perms perms = fs::status(path, ec).permissions();
+    if (ec) return;  // the write itself reports what is wrong
+    constexpr fs::perms anyWrite =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if ((perms & anyWrite) == fs::perms::none) {
+        raise(err::PermissionDenied, "The design file " + quoted(path) + " is read-only");
     }
 }
 
@@ -140,9 +153,12 @@ uint64_t DesignFile::changing(const std::function<uint64_t()>& change) {
 }
 
 void DesignFile::setDeleted(size_t index) {
-    const Record& record = records_[index];
-    writeAt(record.position + 1, {static_cast<uint8_t>(record.bytes[1] | kDeletedBit)});
-    refresh(index);
+    Record& record = records_[index];
+    const uint8_t typeByte = static_cast<uint8_t>(record.bytes[1] | kDeletedBit);
+    writeAt(record.position + 1, {typeByte});
+    // The bit is all that changed: the element needs no decoding again.
+    record.bytes[1] = typeByte;
+    record.element.deleted = true;
 }
 
 namespace {
@@ -304,13 +320,20 @@ void DesignFile::remove(uint64_t position) {
 }
 
 void DesignFile::compress() {
+    requireWritable(path_);
+    // The elements kept move up unchanged: their records only change their positions.
     Bytes image;
+    std::vector<Record> kept;
+    kept.reserve(records_.size());
     for (size_t k = 0; k < records_.size(); k = groupEnd(k)) {
         if (records_[k].element.deleted) continue;
         for (size_t j = k; j < groupEnd(k); ++j) {
+            kept.push_back(records_[j]);
+            kept.back().position = image.size();
             image.insert(image.end(), records_[j].bytes.begin(), records_[j].bytes.end());
         }
     }
+    const uint64_t end = image.size();
     image = inBlocks(withEndMarker(std::move(image)));
     const fs::path temporary =
         path_.string() + ".compress-" + std::to_string(::getpid()) + "-" +
@@ -324,8 +347,10 @@ void DesignFile::compress() {
         fs::remove(temporary, ec);
         throw errnoError(error, path_.string());
     }
+    writer_.close();  // it holds the file that was replaced
     image_ = std::move(image);
-    load();
+    records_ = std::move(kept);
+    end_ = end;
 }
 
 uint64_t DesignFile::appendBytes(const Bytes& bytes) {
@@ -336,15 +361,7 @@ uint64_t DesignFile::appendBytes(const Bytes& bytes) {
 }
 
 void DesignFile::writeAt(uint64_t position, const Bytes& bytes) {
-    errno = 0;
-    std::fstream file(path_, std::ios::in | std::ios::out | std::ios::binary);
-    if (file) {
-        file.seekp(static_cast<std::streamoff>(position));
-        file.write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        file.flush();
-    }
-    if (!file) throw errnoError(errno ? errno : EIO, path_.string());
+    writer_.write(path_, position, bytes);
     if (image_.size() < position + bytes.size()) image_.resize(position + bytes.size());
     std::copy(bytes.begin(), bytes.end(), image_.begin() + static_cast<long>(position));
 }
@@ -370,6 +387,36 @@ void DesignFile::writeHeaderViews(const std::array<ViewInfo, kHeaderViews>& view
         refresh(0);
         return records_[0].position;
     });
+}
+
+DesignFile::Writer& DesignFile::Writer::operator=(Writer&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+void DesignFile::Writer::write(const fs::path& path, uint64_t position, const Bytes& bytes) {
+    if (fd_ < 0) {
+        requireWritable(path);
+        fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    }
+    if (fd_ < 0) throw errnoError(errno, path.string());
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                                   static_cast<off_t>(position + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw errnoError(n < 0 ? errno : EIO, path.string());
+        done += static_cast<size_t>(n);
+    }
+}
+
+void DesignFile::Writer::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
 
 }  // namespace vtl::dgn

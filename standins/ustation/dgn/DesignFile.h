@@ -103,7 +103,25 @@ private:
     uint64_t appendBytes(const Bytes& bytes);
     void writeAt(uint64_t position, const Bytes& bytes);
 
+    // The file held open for writing from its first change on, so each change is one write.
+    class Writer {
+    public:
+        Writer() = default;
+        ~Writer() { close(); }
+        Writer(Writer&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+        Writer& operator=(Writer&& other) noexcept;
+        Writer(const Writer&) = delete;
+        Writer& operator=(const Writer&) = delete;
+        // Writes at the position, opening the file first when needed; raises the file's error.
+        void write(const std::filesystem::path& path, uint64_t position, const Bytes& bytes);
+        void close();
+
+    private:
+        int fd_ = -1;
+    };
+
     std::filesystem::path path_;
+    Writer writer_;
     Bytes image_;
     bool library_ = false;
     DesignHeader header_;

@@ -20,18 +20,22 @@ RemoteElement::~RemoteElement() {
 }
 
 wire::Reply RemoteElement::call(const std::string& member, QJsonArray args) {
+    return channel_->call(id_, member, std::move(args), state());
+}
+
+std::optional<wire::ElementState> RemoteElement::state() {
     std::optional<wire::ElementState> state;
     if (imaged_) {
-        state = wire::ElementState{holds() ? sent_[*held_].position : -1,
+        state = wire::ElementState{holds() ? held_->position : -1,
                                    fileIndex_,
                                    static_cast<int32_t>(component_),
                                    {strings_.begin(), strings_.end()}};
     }
-    return channel_->call(id_, member, std::move(args), std::move(state));
+    return state;
 }
 
 const wire::ComponentImage& RemoteElement::part() const {
-    return sent_[*held_].parts[component_];
+    return held_->parts[component_];
 }
 
 // --- The walk ------------------------------------------------------------------------------------
@@ -55,8 +59,8 @@ int32_t RemoteElement::fromFile(int32_t position, int32_t fileIndex) {
 // elements sent start; after the last one only its components, and nothing more when it was
 // the file's last.
 std::optional<int32_t> RemoteElement::fromSent(int32_t position, int32_t fileIndex) {
-    if (published_ || stale_ || sent_.empty() || channel_->calls() != sentAt_ ||
-        fileIndex != fileIndex_ || position < sentFrom_) {
+    if (published_ || !fresh() || sent_.empty() || fileIndex != fileIndex_ ||
+        position < sentFrom_) {
         return std::nullopt;
     }
     const auto next = std::lower_bound(
@@ -65,7 +69,7 @@ std::optional<int32_t> RemoteElement::fromSent(int32_t position, int32_t fileInd
     strings_.clear();
     component_ = 0;
     if (next != sent_.end()) {
-        held_ = static_cast<size_t>(next - sent_.begin());
+        held_ = *next;
         return next->position;
     }
     if (!reachesEnd_) return std::nullopt;
@@ -90,18 +94,18 @@ void RemoteElement::takeSent(const wire::Reply& reply, int32_t from, int32_t fil
     reachesEnd_ = reply.outs.at(1).toBool();
     sentAt_ = channel_->calls();
     stale_ = false;
-    if (!sent_.empty() && sent_.front().position == asInt(reply)) held_ = 0;
+    if (!sent_.empty() && sent_.front().position == asInt(reply)) held_ = sent_.front();
 }
 
 // --- The element held
 // ------------------------------------------------------------------------------
 
 int32_t RemoteElement::fileSize() {
-    return holds() ? sent_[*held_].size : asInt(call("fileSize"));
+    return holds() ? held_->size : asInt(call("fileSize"));
 }
 
 int32_t RemoteElement::filePos() {
-    if (holds()) return sent_[*held_].position;
+    if (holds()) return held_->position;
     return imaged_ ? -1 : asInt(call("filePos"));
 }
 
@@ -156,14 +160,14 @@ int32_t RemoteElement::getEndPoints(Point& start, Point& end) {
 
 int32_t RemoteElement::nextComponent() {
     if (!holds()) return asInt(call("nextComponent"));
-    if (component_ + 1 >= sent_[*held_].parts.size()) return kNotApplicable;
+    if (component_ + 1 >= held_->parts.size()) return kNotApplicable;
     ++component_;
     return Application::MBE_Success;
 }
 
 int32_t RemoteElement::setString(const std::string& text) {
     if (!holds()) return asInt(call("setString", {QString::fromStdString(text)}));
-    wire::ComponentImage& component = sent_[*held_].parts[component_];
+    wire::ComponentImage& component = held_->parts[component_];
     if (!component.text) return kNotApplicable;
     component.text = text;
     strings_[static_cast<int32_t>(component_)] = text;
@@ -171,13 +175,13 @@ int32_t RemoteElement::setString(const std::string& text) {
 }
 
 // The server writes nothing for an element that did not change, so while nothing else went to
-// it since the element was read, such a rewrite needs no round trip. Elements read through a
-// reference attachment go to the server, which refuses them.
+// it since the element was read, such a rewrite needs no round trip. Any other rewrite waits for
+// the server, so the change is in the file when it returns.
 int32_t RemoteElement::Rewrite() {
-    const bool unchanged =
-        holds() && strings_.empty() && fileIndex_ == 0 && !stale_ && channel_->calls() == sentAt_;
-    if (unchanged) return Application::MBE_Success;
-    const bool fresh = !stale_ && channel_->calls() == sentAt_;
+    if (holds() && strings_.empty() && fileIndex_ == 0 && fresh()) {
+        return Application::MBE_Success;
+    }
+    const bool wasFresh = fresh();
     wire::Reply reply;
     try {
         reply = call("Rewrite");
@@ -186,30 +190,37 @@ int32_t RemoteElement::Rewrite() {
         throw;
     }
     strings_.clear();
-    std::optional<wire::ElementImage> now;
-    if (reply.outs.size() >= 1 && !reply.outs.at(0).toArray().isEmpty()) {
-        now = wire::toElementImage(reply.outs.at(0).toArray().at(0));
-    }
+    std::optional<wire::ElementImage> now = imageOf(reply);
     if (!holds() || !now) {
         stale_ = true;
         return asInt(reply);
     }
-    if (now->position == sent_[*held_].position) {
-        // Rewritten in place: the other elements sent are as they were.
-        sent_[*held_] = std::move(*now);
-        sentAt_ = channel_->calls();
-        stale_ = stale_ || !fresh;
-    } else {
-        // Moved to the end: only the element itself is known now.
-        sent_ = {std::move(*now)};
-        held_ = 0;
-        sentFrom_ = sent_[0].position;
-        reachesEnd_ = false;
-        sentAt_ = channel_->calls();
-        stale_ = false;
-    }
-    component_ = std::min(component_, sent_[*held_].parts.size() - 1);
+    takeRewritten(held_->position, *now);
+    sentAt_ = channel_->calls();
+    stale_ = !wasFresh;
+    held_ = std::move(*now);
+    component_ = std::min(component_, held_->parts.size() - 1);
     return asInt(reply);
+}
+
+std::optional<wire::ElementImage> RemoteElement::imageOf(const wire::Reply& reply) {
+    if (reply.outs.isEmpty() || reply.outs.at(0).toArray().isEmpty()) return std::nullopt;
+    return wire::toElementImage(reply.outs.at(0).toArray().at(0));
+}
+
+// What a rewrite did to the elements sent: one rewritten in place is as it is now; one that
+// grew was deleted where it was and appended at the end, after what was known to be the end.
+void RemoteElement::takeRewritten(int32_t was, const wire::ElementImage& now) {
+    auto old = std::lower_bound(
+        sent_.begin(), sent_.end(), was,
+        [](const wire::ElementImage& image, int32_t p) { return image.position < p; });
+    const bool sent = old != sent_.end() && old->position == was;
+    if (now.position == was) {
+        if (sent) *old = now;
+        return;
+    }
+    if (sent) sent_.erase(old);
+    reachesEnd_ = false;
 }
 
 int32_t RemoteElement::Publish(const std::string& name) {

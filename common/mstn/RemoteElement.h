@@ -49,11 +49,15 @@ private:
     // A call to the server's object; once the server sends elements, every call but fromFile
     // carries the proxy's state, so the server's object holds what the proxy holds.
     wire::Reply call(const std::string& member, QJsonArray args = {});
+    std::optional<wire::ElementState> state();
     bool holds() const { return held_.has_value(); }
+    bool fresh() const { return !stale_ && channel_->calls() == sentAt_; }
     const wire::ComponentImage& part() const;
     // The position fromFile gives, when what the server sent answers it.
     std::optional<int32_t> fromSent(int32_t position, int32_t fileIndex);
     void takeSent(const wire::Reply& reply, int32_t from, int32_t fileIndex);
+    static std::optional<wire::ElementImage> imageOf(const wire::Reply& reply);
+    void takeRewritten(int32_t was, const wire::ElementImage& now);
 
     std::shared_ptr<Channel> channel_;
     int64_t id_;
@@ -63,10 +67,10 @@ private:
     std::vector<wire::ElementImage> sent_;
     int32_t sentFrom_ = -1;
     int32_t fileIndex_ = 0;
-    bool reachesEnd_ = false;     // no element follows the last one sent
-    uint64_t sentAt_ = 0;         // the channel's call count when they still showed the file
-    bool stale_ = true;           // set when a call left the file in an unknown state
-    std::optional<size_t> held_;  // the one the object holds
+    bool reachesEnd_ = false;  // no element follows the last one sent
+    uint64_t sentAt_ = 0;      // the channel's call count when they still showed the file
+    bool stale_ = true;        // set when a call left the file in an unknown state
+    std::optional<wire::ElementImage> held_;  // the element the object holds, with its changes
     size_t component_ = 0;
     std::map<int32_t, std::string> strings_;  // texts set since it was read or rewritten
     // Published: expressions read it on the server, so the server holds every element it reads.

@@ -166,13 +166,33 @@ TEST_F(ElementProxyTest, AnyOtherCallMakesTheNextReadAskTheServerAgain) {
     app->MbeSendCommand("place lstring;xy=0,0;xy=1,1;reset");
     EXPECT_EQ(e->fromFile(second), second);
     EXPECT_EQ(received("fromFile"), 2);
-    // An unchanged element read since then is rewritten without a round trip; after another
-    // call the server checks the element is still there.
+    // An unchanged element read since then is rewritten without a call; after another call
+    // the server checks the element is still there.
     EXPECT_EQ(e->Rewrite(), Application::MBE_Success);
-    EXPECT_EQ(received("Rewrite"), 0);
     app->MbeSendCommand("null");
+    EXPECT_EQ(received("Rewrite"), 0);
     EXPECT_EQ(e->Rewrite(), Application::MBE_Success);
+    app->MbeSendCommand("null");
     EXPECT_EQ(received("Rewrite"), 1);
+}
+
+TEST_F(ElementProxyTest, ARewriteTheServerRefusesFailsAndLeavesTheFileAsItWas) {
+    auto e = app->MbeElement();
+    ASSERT_EQ(e->fromFile(node), node);
+    const int32_t text = e->fromFile(node + e->fileSize());
+    // Longer than any V7 text.
+    ASSERT_EQ(e->setString(std::string(300, 'x')), Application::MBE_Success);
+    try {
+        e->Rewrite();
+        FAIL() << "the rewrite did not fail";
+    } catch (const Error& error) {
+        EXPECT_NE(error.description().find("255"), std::string::npos) << error.description();
+    }
+    ASSERT_EQ(e->fromFile(text), text);
+    std::string value;
+    e->GetString(value);
+    EXPECT_EQ(value, "T0");
+    EXPECT_EQ(textsByGdal()[3], "T0");
 }
 
 TEST_F(ElementProxyTest, TheServersObjectHoldsWhatTheProxyHoldsWhenACallNeedsIt) {

@@ -1,7 +1,9 @@
 #include "workbook/Condition.h"
 
 #include <QString>
+#include <algorithm>
 #include <cctype>
+#include <memory>
 #include <optional>
 
 #include "core/Numbers.h"
@@ -15,7 +17,7 @@ using Truth = Condition::Truth;
 using Test = Condition::Test;
 
 struct Token {
-    enum class Kind { Field, Word, Text, Number, Operator, Open, Close, End };
+    enum class Kind { Field, Word, Text, Number, Operator, Open, Close, Comma, End };
     Kind kind = Kind::End;
     std::string text;
 };
@@ -35,6 +37,10 @@ public:
         if (c == '(' || c == ')') {
             ++pos_;
             return {c == '(' ? Token::Kind::Open : Token::Kind::Close, std::string(1, c)};
+        }
+        if (c == ',') {
+            ++pos_;
+            return {Token::Kind::Comma, ","};
         }
         if (c == '[') return bracketed();
         if (c == '\'') return quoted();
@@ -103,6 +109,25 @@ private:
     size_t pos_ = 0;
 };
 
+// Texts regardless of letter case; ASCII texts without a detour through UTF-16, as a filter
+// compares every row of a table this way.
+int compareTexts(const std::string& a, const std::string& b) {
+    const auto ascii = [](const std::string& s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return (c & 0x80) == 0; });
+    };
+    if (ascii(a) && ascii(b)) {
+        const size_t n = std::min(a.size(), b.size());
+        for (size_t i = 0; i < n; ++i) {
+            const int x = std::tolower(static_cast<unsigned char>(a[i]));
+            const int y = std::tolower(static_cast<unsigned char>(b[i]));
+            if (x != y) return x < y ? -1 : 1;
+        }
+        return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+    }
+    const int c = QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
 Truth negate(Truth t) {
     if (t == Truth::Unknown) return t;
     return t == Truth::True ? Truth::False : Truth::True;
@@ -117,14 +142,20 @@ public:
         advance();
     }
 
-    Test whole() {
-        Test t = disjunction();
+    Condition::Parsed whole() {
+        Part part = disjunction();
         if (token_.kind != Token::Kind::End) syntax("unexpected '" + token_.text + "'");
-        return t;
+        return {part.test, part.equality};
     }
 
 private:
     using Operand = std::function<const Value&(const Row&)>;
+    using Equality = Condition::Equality;
+    // A part of the condition, with a field it requires to equal a text where it holds.
+    struct Part {
+        Test test;
+        std::optional<Equality> equality;
+    };
 
     void advance() { token_ = lexer_.next(); }
     bool isWord(const char* word) const {
@@ -135,54 +166,76 @@ private:
         advance();
     }
 
-    Test disjunction() {
-        Test left = conjunction();
+    Part disjunction() {
+        Part left = conjunction();
         while (isWord("OR")) {
             advance();
-            Test right = conjunction();
-            left = [left, right](const Row& r) {
-                const Truth a = left(r);
-                const Truth b = right(r);
-                if (a == Truth::True || b == Truth::True) return Truth::True;
-                return a == Truth::Unknown || b == Truth::Unknown ? Truth::Unknown : Truth::False;
-            };
+            Test right = conjunction().test;
+            left = {[a = left.test, right](const Row& r) {
+                        const Truth x = a(r);
+                        if (x == Truth::True) return Truth::True;
+                        const Truth y = right(r);
+                        if (y == Truth::True) return Truth::True;
+                        return x == Truth::Unknown || y == Truth::Unknown ? Truth::Unknown
+                                                                          : Truth::False;
+                    },
+                    std::nullopt};
         }
         return left;
     }
-    Test conjunction() {
-        Test left = negation();
+    Part conjunction() {
+        Part left = negation();
         while (isWord("AND")) {
             advance();
-            Test right = negation();
-            left = [left, right](const Row& r) {
-                const Truth a = left(r);
-                const Truth b = right(r);
-                if (a == Truth::False || b == Truth::False) return Truth::False;
-                return a == Truth::Unknown || b == Truth::Unknown ? Truth::Unknown : Truth::True;
-            };
+            Part right = negation();
+            left = {[a = left.test, b = right.test](const Row& r) {
+                        const Truth x = a(r);
+                        if (x == Truth::False) return Truth::False;
+                        const Truth y = b(r);
+                        if (y == Truth::False) return Truth::False;
+                        return x == Truth::Unknown || y == Truth::Unknown ? Truth::Unknown
+                                                                          : Truth::True;
+                    },
+                    left.equality ? left.equality : right.equality};
         }
         return left;
     }
-    Test negation() {
+    Part negation() {
         if (!isWord("NOT")) return primary();
         advance();
-        Test inner = negation();
-        return [inner](const Row& r) { return negate(inner(r)); };
+        Test inner = negation().test;
+        return {[inner](const Row& r) { return negate(inner(r)); }, std::nullopt};
     }
-    Test primary() {
+    Part primary() {
         if (token_.kind == Token::Kind::Open) {
             advance();
-            Test inner = disjunction();
+            Part inner = disjunction();
             if (token_.kind != Token::Kind::Close) syntax("expected )");
             advance();
             return inner;
         }
+        const Token first = token_;
         Operand left = operand();
-        if (isWord("IS")) return nullTest(left);
+        if (isWord("IS")) return {nullTest(left), std::nullopt};
         if (token_.kind != Token::Kind::Operator) syntax("expected a comparison");
         const std::string op = token_.text;
         advance();
-        return comparison(left, op, operand());
+        const Token second = token_;
+        Part part{comparison(left, op, operand()), std::nullopt};
+        if (op == "=") part.equality = equalityOf(first, second);
+        return part;
+    }
+    // [Field] = 'text' or 'text' = [Field].
+    std::optional<Equality> equalityOf(const Token& a, const Token& b) const {
+        const auto fieldAndText = [this](const Token& f,
+                                         const Token& t) -> std::optional<Equality> {
+            if (f.kind != Token::Kind::Field || t.kind != Token::Kind::Text) return std::nullopt;
+            const int index = fieldIndex_(f.text);
+            if (index < 0) return std::nullopt;
+            return Equality{index, t.text};
+        };
+        std::optional<Equality> found = fieldAndText(a, b);
+        return found ? found : fieldAndText(b, a);
     }
     Test nullTest(const Operand& value) {
         advance();
@@ -211,6 +264,8 @@ private:
         advance();
         switch (t.kind) {
             case Token::Kind::Field:
+                if (text::iequals(t.text, "StrComp") && token_.kind == Token::Kind::Open)
+                    return strComp();
                 return field(t.text);
             case Token::Kind::Text:
                 return constant(Value(t.text));
@@ -234,6 +289,40 @@ private:
     static Operand constant(Value v) {
         return [v](const Row&) -> const Value& { return v; };
     }
+    void expect(Token::Kind kind, const char* what) {
+        if (token_.kind != kind) syntax(std::string("expected ") + what);
+        advance();
+    }
+    // StrComp(a, b[, mode]): -1, 0 or 1 as a sorts before, with or after b, Null when either is
+    // Null. Mode 0 (the default) compares the texts as they stand, 1 regardless of letter case.
+    Operand strComp() {
+        expect(Token::Kind::Open, "(");
+        Operand a = operand();
+        expect(Token::Kind::Comma, ",");
+        Operand b = operand();
+        bool exact = true;
+        if (token_.kind == Token::Kind::Comma) {
+            advance();
+            const Value mode = operand()(Row{});
+            if (!mode.isNumber() || (mode.number() != 0 && mode.number() != 1))
+                syntax("StrComp takes the mode 0 or 1");
+            exact = mode.number() == 0;
+        }
+        expect(Token::Kind::Close, ")");
+        auto result = std::make_shared<Value>();
+        return [a, b, exact, result](const Row& r) -> const Value& {
+            const Value& x = a(r);
+            const Value& y = b(r);
+            if (x.isNull() || x.isEmpty() || y.isNull() || y.isEmpty()) {
+                *result = Value::null();
+            } else {
+                const int c =
+                    exact ? x.asText().compare(y.asText()) : compareTexts(x.asText(), y.asText());
+                *result = Value(c < 0 ? -1 : c > 0 ? 1 : 0);
+            }
+            return *result;
+        };
+    }
 
     Lexer lexer_;
     const Condition::FieldLookup& fieldIndex_;
@@ -252,6 +341,15 @@ Condition Condition::parse(std::string_view text, const FieldLookup& fieldIndex)
     return Condition(parser.whole());
 }
 
+std::string textKey(const std::string& text) {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) {
+        std::string key = text;
+        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return key;
+    }
+    return QString::fromStdString(text).toCaseFolded().toStdString();
+}
+
 std::optional<int> compareValues(const Value& a, const Value& b) {
     if (a.isNull() || a.isEmpty() || b.isNull() || b.isEmpty()) return std::nullopt;
     if (a.isNumber() || b.isNumber()) {
@@ -259,9 +357,8 @@ std::optional<int> compareValues(const Value& a, const Value& b) {
         const std::optional<double> y = numberOf(b);
         if (x && y) return *x < *y ? -1 : *x > *y ? 1 : 0;
     }
-    const int c = QString::fromStdString(a.asText())
-                      .compare(QString::fromStdString(b.asText()), Qt::CaseInsensitive);
-    return c < 0 ? -1 : c > 0 ? 1 : 0;
+    if (a.isText() && b.isText()) return compareTexts(a.text(), b.text());
+    return compareTexts(a.asText(), b.asText());
 }
 
 }  // namespace vtl::ado

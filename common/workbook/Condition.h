@@ -1,5 +1,6 @@
 // A row condition as a Jet query's WHERE clause and a recordset's Filter write it: comparisons
-// (=, <>, <, >, <=, >=) of fields and literals, IS [NOT] NULL, NOT, AND, OR and parentheses.
+// (=, <>, <, >, <=, >=) of fields, literals and StrComp(a, b[, mode]), IS [NOT] NULL, NOT, AND, OR
+// and parentheses.
 // Fields are [Name] or a bare name; texts are single-quoted with "''" for a quote; numbers are
 // decimal. A comparison with Null is unknown, and a row holds only when the whole is true.
 #pragma once
@@ -34,13 +35,31 @@ public:
 
     bool holds(const Row& row) const { return test_(row) == Truth::True; }
 
+    // A field that every row the condition holds for equals a text in, as compareValues compares:
+    // a term "[Field] = 'text'" that the condition requires through AND alone. A table can look
+    // its rows up by it rather than test each one.
+    struct Equality {
+        int field;
+        std::string text;
+    };
+    const std::optional<Equality>& requiredEquality() const { return equality_; }
+
     enum class Truth { False, True, Unknown };
     using Test = std::function<Truth(const Row&)>;
+    struct Parsed {
+        Test test;
+        std::optional<Equality> equality;
+    };
 
 private:
-    explicit Condition(Test test) : test_(std::move(test)) {}
+    explicit Condition(Parsed parsed)
+        : test_(std::move(parsed.test)), equality_(std::move(parsed.equality)) {}
     Test test_;
+    std::optional<Equality> equality_;
 };
+
+// The key under which texts that compare equal (regardless of letter case) meet.
+std::string textKey(const std::string& text);
 
 // Compares two values as the provider does: numerically when both are numbers or one is and
 // the other a numeric text, else as texts regardless of letter case; nullopt when one is Null.

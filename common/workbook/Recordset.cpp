@@ -1,5 +1,7 @@
 #include "workbook/Recordset.h"
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "core/Numbers.h"
@@ -125,6 +127,7 @@ void Recordset::Open(const std::string& source, const std::string& connection, l
 void Recordset::load(Table table) {
     fields_ = std::move(table.fields);
     rows_ = std::move(table.rows);
+    indexes_.clear();
     open_ = true;
     showAll();
 }
@@ -142,6 +145,7 @@ void Recordset::Close() {
     connection_.clear();
     fields_.clear();
     rows_.clear();
+    indexes_.clear();
     filter_.clear();
     shown_.clear();
     position_ = 0;
@@ -157,6 +161,7 @@ void Recordset::AddNew(const std::vector<std::string>& names, const std::vector<
         row[index] = stored(fields_[index], values[i]);
     }
     rows_.push_back(std::move(row));
+    indexes_.clear();
     shown_.push_back(rows_.size() - 1);
     position_ = static_cast<long>(shown_.size()) - 1;
 }
@@ -171,11 +176,41 @@ void Recordset::setFilter(const std::string& condition) {
         throw adoError(adoerr::WrongArguments);
     }
     shown_.clear();
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        if (parsed->holds(rows_[i])) shown_.push_back(i);
+    if (const auto& equality = parsed->requiredEquality()) {
+        for (size_t i : candidates(equality->field, equality->text)) {
+            if (parsed->holds(rows_[i])) shown_.push_back(i);
+        }
+    } else {
+        for (size_t i = 0; i < rows_.size(); ++i) {
+            if (parsed->holds(rows_[i])) shown_.push_back(i);
+        }
     }
     filter_ = condition;
     position_ = 0;
+}
+
+std::vector<size_t> Recordset::candidates(int field, const std::string& text) {
+    auto [entry, made] = indexes_.try_emplace(field);
+    FieldIndex& index = entry->second;
+    if (made) {
+        for (size_t i = 0; i < rows_.size(); ++i) {
+            const Value& v = rows_[i][static_cast<size_t>(field)];
+            if (v.isNumber()) index.numbers[v.number()].push_back(i);
+            if (v.isNumber() || v.isText()) index.texts[textKey(v.asText())].push_back(i);
+        }
+    }
+    std::vector<size_t> rows;
+    if (auto t = index.texts.find(textKey(text)); t != index.texts.end()) rows = t->second;
+    // A numeric text equals a number of the same value.
+    if (const std::optional<double> n = num::parseDecimal(text)) {
+        if (auto m = index.numbers.find(*n); m != index.numbers.end()) {
+            std::vector<size_t> both;
+            std::set_union(rows.begin(), rows.end(), m->second.begin(), m->second.end(),
+                           std::back_inserter(both));
+            rows = std::move(both);
+        }
+    }
+    return rows;
 }
 
 void Recordset::setFilter(long group) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/Error.h"
@@ -124,6 +126,17 @@ private:
     int fieldIndex(std::string_view name) const;
     void showAll();
     void load(Table table);
+    // The rows whose field may equal the text, in source order: a superset of those that do.
+    std::vector<size_t> candidates(int field, const std::string& text);
+
+    // A field's rows by the key of their values, made by the first filter that looks a text up
+    // in that field and dropped when the rows change: a lookup per row of a large table then
+    // costs the same as in a small one.
+    struct FieldIndex {
+        std::unordered_map<std::string, std::vector<size_t>> texts;  // by textKey; numbers too
+        std::unordered_map<double, std::vector<size_t>> numbers;
+    };
+    std::map<int, FieldIndex> indexes_;
 
     long cursorLocation_ = adUseServer;
     bool open_ = false;

@@ -116,6 +116,27 @@ TEST_F(JetProvider, TheLookupQueryLoadsTheRowsWhoseFindAndReplaceDiffer) {
     EXPECT_EQ(finds, (std::vector<std::string>{"A-100", "O'Neil", "A-100", "noreplace", "", "12"}));
 }
 
+TEST_F(JetProvider, StrCompComparesTextsAsTheyStandOrRegardlessOfCase) {
+    configurationWorkbook();
+    setTypeGuessRows(int32_t{0});
+    Recordset exact;
+    open(exact,
+         "SELECT [F1], [F2] FROM [Konfig$A2:E10] WHERE(StrComp([F1], [F2], 0) <> 0 OR "
+         "([F1] IS NULL AND NOT [F2] IS NULL) OR (NOT [F1] IS NULL AND [F2] IS NULL));");
+    // Row 9 only changes the letter case of its text: kept now, beside the six rows above.
+    std::vector<std::string> finds;
+    for (exact.MoveFirst(); !exact.EOF_(); exact.MoveNext())
+        finds.push_back(exact.Fields()(0).Value().asText());
+    EXPECT_EQ(finds, (std::vector<std::string>{"A-100", "O'Neil", "A-100", "noreplace", "", "Case",
+                                               "12"}));
+    Recordset ignoringCase;
+    open(ignoringCase, "SELECT [F1] FROM [Konfig$A2:E10] WHERE StrComp([F1], [F2], 1) = 0");
+    EXPECT_EQ(ignoringCase.RecordCount(), 2);  // "same" and "Case"
+    Recordset bad;
+    EXPECT_THROW(open(bad, "SELECT [F1] FROM [Konfig$A2:E10] WHERE StrComp([F1], [F2], 2) = 0"),
+                 Error);
+}
+
 TEST_F(JetProvider, LookupsFilterTheDisconnectedTable) {
     configurationWorkbook();
     setTypeGuessRows(int32_t{0});

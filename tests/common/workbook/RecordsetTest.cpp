@@ -231,6 +231,53 @@ TEST_F(FilteredTable, ComparisonsWithNullAreNeverTrue) {
     EXPECT_EQ(rs.RecordCount(), 3);  // "lower row", "blank", "other level"
 }
 
+TEST(Recordset, ATextFilterFindsTheSameRowsInALargeTableAsComparingEachRowWould) {
+    Recordset rs;
+    rs.setCursorLocation(adUseClient);
+    rs.Fields().Append("F1", adVarWChar, 255);
+    rs.Fields().Append("F3", adDouble);
+    rs.Open();
+    const std::vector<std::string> f = {"F1", "F3"};
+    for (int i = 0; i < 5000; ++i) rs.AddNew(f, {"row " + std::to_string(i), i});
+    rs.AddNew(f, {"Pump", 1});
+    rs.AddNew(f, {"PUMP", 2});
+    rs.AddNew(f, {"12", 3});
+    rs.AddNew(f, {"12.0", 4});
+    rs.AddNew(f, {"Ärger", 5});
+    rs.AddNew(f, {"ÄRGER", 6});
+    rs.AddNew(f, {Value::null(), 7});
+    auto shown = [&](const std::string& filter) {
+        rs.setFilter(filter);
+        std::vector<double> levels;
+        for (; !rs.EOF_(); rs.MoveNext()) levels.push_back(rs.Fields()(1).Value().number());
+        return levels;
+    };
+    EXPECT_EQ(shown("[F1] = 'pump'"), (std::vector<double>{1, 2}));
+    EXPECT_EQ(shown("[F1] = 'pump' AND [F3] = 2"), (std::vector<double>{2}));
+    EXPECT_EQ(shown("[F3] = 2 AND 'PuMp' = [F1]"), (std::vector<double>{2}));
+    EXPECT_EQ(shown("[F1] = '12'"), (std::vector<double>{3}));  // "12.0" is another text
+    EXPECT_EQ(shown("[F1] = 'ärger'"), (std::vector<double>{5, 6}));
+    EXPECT_EQ(shown("[F1] = 'row 4999'"), (std::vector<double>{4999}));
+    // Without an AND-ed text every row is tested, in source order: "row 3" first.
+    EXPECT_EQ(shown("[F1] = 'pump' OR [F3] = 3"), (std::vector<double>{3, 1, 2, 3}));
+    // A row added after a lookup is found by the next one.
+    rs.AddNew(f, {"pUMP", 8});
+    EXPECT_EQ(shown("[F1] = 'Pump'"), (std::vector<double>{1, 2, 8}));
+}
+
+TEST(Recordset, ANumberFieldFindsTheNumberOfANumericText) {
+    Recordset rs;
+    rs.setCursorLocation(adUseClient);
+    rs.Fields().Append("F1", adDouble);
+    rs.Open();
+    for (double v : {12.0, 12.5, 13.0}) rs.AddNew({"F1"}, {v});
+    rs.setFilter("[F1] = '12.50'");
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.Fields()(0).Value().number(), 12.5);
+    rs.setFilter("[F1] = 'twelve'");
+    EXPECT_EQ(rs.RecordCount(), 0);
+}
+
 TEST(Recordset, SettingTheConnectionToNothingKeepsTheRowsOfAClientSideRecordset) {
     Recordset rs;
     buildSampleTable(rs);

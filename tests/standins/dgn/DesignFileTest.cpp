@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <limits>
 
 #include "core/Error.h"
@@ -265,6 +266,37 @@ TEST_F(DgnFile, CompressDropsDeletedElementsAndKeepsTheRest) {
     EXPECT_EQ(walkedTexts(reread), (std::vector<std::string>{"kept"}));
     for (const Record& r : reread.records()) EXPECT_FALSE(r.element.deleted);
     EXPECT_EQ(reread.records().size(), 5u);
+    // The records kept are those a new reading finds.
+    ASSERT_EQ(file.records().size(), reread.records().size());
+    for (size_t i = 0; i < file.records().size(); ++i) {
+        EXPECT_EQ(file.records()[i].position, reread.records()[i].position);
+        EXPECT_EQ(file.records()[i].bytes, reread.records()[i].bytes);
+        EXPECT_EQ(file.records()[i].component, reread.records()[i].component);
+    }
+}
+
+TEST_F(DgnFile, AFileWithoutWritePermissionIsReadOnlyAndStaysAsItWas) {
+    const uint64_t text = create().append(makeText("kept", {0, 0, 0}, 60, 60));
+    const std::string before = test::readFile(path());
+    std::filesystem::permissions(path(), std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::group_read |
+                                             std::filesystem::perms::others_read);
+    DesignFile file = DesignFile::open(path());
+    for (auto change : {std::function<void()>([&] {
+                            file.append(makeLine({0, 0, 0}, {1, 1, 0}));
+                        }),
+                        std::function<void()>([&] { file.remove(text); }),
+                        std::function<void()>([&] { file.compress(); })}) {
+        try {
+            change();
+            ADD_FAILURE() << "a read-only file was changed";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), 70);
+            EXPECT_NE(e.description().find("is read-only"), std::string::npos) << e.description();
+        }
+    }
+    EXPECT_EQ(test::readFile(path()), before);
+    EXPECT_EQ(walkedTexts(file), (std::vector<std::string>{"kept"}));
 }
 
 TEST_F(DgnFile, CellLibraryHoldsCellsAfterItsHeader) {

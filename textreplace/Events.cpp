@@ -44,4 +44,10 @@ void setEventSink(EventSink sink) {
     eventSink = std::move(sink);
 }
 
+Error passOnProcedure(const Error& e, std::string_view name) {
+    std::string source(name);
+    if (chainsSource(e.source())) source += ": " + e.source();
+    return Error(e.number(), source, e.description());
+}
+
 }  // namespace vtl::tarnwell

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/Error.h"
 
@@ -27,5 +28,9 @@ void LogEvent(const std::string& text);
 // sends them nowhere.
 using EventSink = std::function<void(const std::string& line)>;
 void setEventSink(EventSink sink);
+
+// The error passed on by one of the tool's procedures: its name, then ": " and the received
+// source when that is not blank and not the program's title.
+Error passOnProcedure(const Error& e, std::string_view name);
 
 }  // namespace vtl::tarnwell

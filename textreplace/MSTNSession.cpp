@@ -1,7 +1,9 @@
 #include "textreplace/MSTNSession.h"
 
 #include "common/modProcess.h"
+#include "core/Clock.h"
 #include "core/Error.h"
+#include "textreplace/Events.h"
 
 namespace vtl::tarnwell {
 
@@ -20,6 +22,42 @@ void QuitApplication(std::shared_ptr<mstn::Application>& application) {
         // A MicroStation that is gone already has nothing left to quit.
     }
     application.reset();
+}
+
+}  // namespace vtl::tarnwell
+
+namespace vtl::tarnwell {
+
+namespace {
+
+bool microStationRuns() {
+    int32_t pid = 0;
+    return IsExeExisting(mstn::kProcessImage, pid);
+}
+
+void waitForExit() {
+    clock().processEvents();
+    clock().sleepMs(kExitWaitStepMs);
+    int64_t waited = 0;
+    while (microStationRuns() && waited < kExitTimeoutMs) {
+        clock().processEvents();
+        clock().sleepMs(kExitWaitStepMs);
+        waited += kExitWaitStepMs;
+    }
+    if (waited < kExitTimeoutMs) return;
+    LogEvent(kExitTimeoutEvent);
+    modProcess::KillApp(mstn::kProcessImage, false);
+    clock().sleepMs(kAfterKillMs);
+}
+
+}  // namespace
+
+void Wait4ExitingMSTN() {
+    try {
+        waitForExit();
+    } catch (...) {
+        throw passOnMethod(toError(std::current_exception()), "Wait4ExitingMSTN");
+    }
 }
 
 }  // namespace vtl::tarnwell

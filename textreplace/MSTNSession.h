@@ -17,4 +17,16 @@ bool IsExeExisting(const std::string& exeName, int32_t& pid);
 // Quits the application when one is set and releases it; every error is ignored.
 void QuitApplication(std::shared_ptr<mstn::Application>& application);
 
+// How long MicroStation may take to end after it was quit, polled in steps of 1000 ms after a
+// first pause of 1000 ms; then every "ustation.exe" is killed and 500 ms given to die.
+inline constexpr int64_t kExitWaitStepMs = 1000;
+inline constexpr int64_t kExitTimeoutMs = 30000;
+inline constexpr int64_t kAfterKillMs = 500;
+inline constexpr char kExitTimeoutEvent[] =
+    "Exiting MicroStation timeout. MicroStation process will be killed.";
+
+// Waits for MicroStation's process to end, killing it after the time-out. Errors go on with
+// "Wait4ExitingMSTN" in front of their source.
+void Wait4ExitingMSTN();
+
 }  // namespace vtl::tarnwell

@@ -38,6 +38,8 @@
 #include "textreplace/MSTNSession.h"
 #include "textreplace/MainLogic.h"
 #include "textreplace/Settings.h"
+#include "textreplace/TextExtract.h"
+#include "textreplace/TextReplace.h"
 #include "textreplace/modTools.h"
 
 namespace vtl::tarnwell {
@@ -509,15 +511,49 @@ void frmMain::runOverFiles(const std::function<void(const std::vector<std::strin
     if (!key.empty()) modTools::EnableControls(key);
 }
 
+// One step per file with the counter showing it; MicroStation is given its time to end after
+// every file, also after a failed one, so the next start meets none. A close request stops the
+// run between files.
+void frmMain::runFileSteps(const std::vector<std::string>& files,
+                           const std::function<void(size_t index)>& step) {
+    const std::string count = std::to_string(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (exitRequested_) {
+            LogEvent("The run stops before file " + std::to_string(i + 1) + " / " + count +
+                     ": the program is closing");
+            return;
+        }
+        lblCounter_->setText(qs(std::to_string(i + 1) + " / " + count));
+        try {
+            step(i);
+        } catch (...) {
+            int32_t pid = 0;
+            ResumeNext ignoring;
+            ignoring([&] {
+                if (IsExeExisting(mstn::kProcessImage, pid)) Wait4ExitingMSTN();
+            });
+            throw;
+        }
+        Wait4ExitingMSTN();
+    }
+}
+
 void frmMain::cmdReplace_Click() {
-    runOverFiles([](const std::vector<std::string>&) {
-        vtl::raise(kOwnError, "Replacing texts in DGN files is not built yet.");
+    runOverFiles([this](const std::vector<std::string>& files) {
+        if (chkMove_->isChecked()) {
+            chkMove_->setChecked(false);
+            chkMove_Click();
+        }
+        const std::string workbook = str(txtXLSFile_->text());
+        runFileSteps(files, [&](size_t i) { XLS2DGN(workbook, files[i], i == 0); });
     });
 }
 
 void frmMain::cmdExtract_Click() {
-    runOverFiles([](const std::vector<std::string>&) {
-        vtl::raise(kOwnError, "Extracting texts to Excel is not built yet.");
+    runOverFiles([this](const std::vector<std::string>& files) {
+        const std::string workbook = str(txtXLSFile_->text());
+        if (!PrepareOutputWorkbook(workbook)) return;
+        runFileSteps(files, [&](size_t i) { DGN2XLS(files[i], workbook, i == 0); });
     });
 }
 

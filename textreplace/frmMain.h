@@ -87,6 +87,8 @@ private:
     // The frame of the runs: no MicroStation may run, the controls are locked while work gets
     // the run's files, and a failure is shown.
     void runOverFiles(const std::function<void(const std::vector<std::string>&)>& work);
+    void runFileSteps(const std::vector<std::string>& files,
+                      const std::function<void(size_t index)>& step);
     void addFiles(const std::vector<std::string>& files);
     std::string dialogStart() const;
     void addEvent(const std::string& line);

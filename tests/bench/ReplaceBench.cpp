@@ -1,0 +1,201 @@
+// The text replacement of one drawing of 10,000 texts against the real stand-in MicroStation,
+// compared with GDAL's "ogrinfo -al -q" reading the same file. The replacement's walk is the
+// whole file step (XLS2DGN) less the same step on a drawing without texts, which pays for the
+// start of MicroStation, the configuration load, the save key-ins and the quit; the wait for
+// MicroStation's end comes after and is not counted. Goal: the walk within 3 times GDAL's time.
+// Cases: no text replaced, every text replaced in place, every text replaced by a longer one
+// (moved to the end of the file). A further case looks 10,000 texts up in a configuration
+// table at the sheet's limit of 65,536 rows.
+// It starts and kills processes named ustation.exe: run it under the shared lock and a display,
+//   flock /tmp/vtl-process.lock xvfb-run -a build/bench/replace_bench
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "common/RegistryModule.h"
+#include "common/modMSTN.h"
+#include "common/modProcess.h"
+#include "core/Environment.h"
+#include "core/Error.h"
+#include "dgn/DesignFile.h"
+#include "textreplace/ConfigLookup.h"
+#include "textreplace/MSTNSession.h"
+#include "textreplace/TextReplace.h"
+#include "workbook/WorkbookFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vtl;
+
+constexpr int kTexts = 10000;
+constexpr int kDistinct = 500;
+
+QTemporaryDir& home() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+fs::path folder() {
+    return fs::path(home().path().toStdString());
+}
+
+// The stand-in as the installation MSTNOpen starts, in a platform home of the benchmark's own.
+void prepareHome() {
+    qputenv("VTL_PLATFORM_HOME", home().path().toUtf8());
+    qputenv("TEMP", home().path().toUtf8());
+    const std::string key = std::string(modMSTN::kInstallationsKey) + "07.01 Stand-in";
+    RegistryModule::RegSetValue(RegistryModule::HKEY_LOCAL_MACHINE, key, "PathName",
+                                std::string(VTL_STANDINS_DIR "/ustation.exe"), "");
+    RegistryModule::RegSetValue(RegistryModule::HKEY_LOCAL_MACHINE, key, "Version",
+                                std::string("07.01.00.00"), "");
+}
+
+fs::path drawing(const std::string& name, int texts) {
+    const fs::path file = folder() / name;
+    fs::remove(file);
+    dgn::DesignFile d = dgn::DesignFile::create(file, dgn::Dimension::Two);
+    const dgn::DesignHeader h = d.header();
+    for (int i = 0; i < texts; ++i) {
+        dgn::Element text = dgn::makeText("T-" + std::to_string(i % kDistinct),
+                                          h.toUors(i % 100, i / 100), 1000, 1000);
+        text.level = 1;
+        text.symbology = {3, 1, 0};
+        d.append(text);
+    }
+    return file;
+}
+
+void setText(workbook::Sheet& sheet, int32_t row, int32_t column, const std::string& text) {
+    workbook::Cell& cell = sheet.cell(row, column);
+    cell.type = workbook::Cell::Type::Text;
+    cell.text = text;
+}
+
+void setNumber(workbook::Sheet& sheet, int32_t row, int32_t column, double number) {
+    workbook::Cell& cell = sheet.cell(row, column);
+    cell.type = workbook::Cell::Type::Number;
+    cell.number = number;
+}
+
+// Rows T-k to the replacement the prefix gives ("" for a row of another level: no match).
+fs::path workbookFile(const std::string& name, int rows, const std::string& prefix) {
+    workbook::WorkbookData data;
+    workbook::Sheet& sheet = data.sheets.emplace_back();
+    sheet.name = "Sheet1";
+    const char* headers[] = {"Find", "Replace", "Level", "Color", "Weight"};
+    for (int32_t c = 1; c <= 5; ++c) setText(sheet, 1, c, headers[c - 1]);
+    for (int32_t r = 2; r <= rows + 1; ++r) {
+        const std::string find = "T-" + std::to_string((r - 2) % kDistinct);
+        setText(sheet, r, 1, find);
+        setText(sheet, r, 2, (prefix.empty() ? "N" : prefix) + find.substr(1));
+        setNumber(sheet, r, 3, prefix.empty() ? 2 : 1);
+        setNumber(sheet, r, 4, 3);
+        setNumber(sheet, r, 5, 1);
+    }
+    const fs::path file = folder() / name;
+    workbook::writeXlsx(data, file);
+    return file;
+}
+
+double seconds(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+double ogrinfoSeconds(const fs::path& file) {
+    QProcess ogrinfo;
+    ogrinfo.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    ogrinfo.start("ogrinfo", {"-ro", "-al", "-q", QString::fromStdString(file.string())});
+    ogrinfo.waitForFinished(120000);
+    return seconds(timer);
+}
+
+double replaceSeconds(const fs::path& workbook, const fs::path& design) {
+    QElapsedTimer timer;
+    timer.start();
+    tarnwell::XLS2DGN(workbook.string(), design.string(), true);
+    const double elapsed = seconds(timer);
+    tarnwell::Wait4ExitingMSTN();
+    return elapsed;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// prefix: "" replaces nothing, "R" every text in place, "LONGER-R" every text by a longer one.
+// The figures printed are medians over the iterations (the machine's load varies).
+void BM_ReplaceWalk(benchmark::State& state, const std::string& prefix) {
+    const fs::path workbook = workbookFile("cfg-" + prefix + ".xlsx", kDistinct, prefix);
+    const fs::path empty = drawing("empty.dgn", 0);
+    std::vector<double> walks, gdal;
+    for (auto _ : state) {
+        const fs::path design = drawing("texts.dgn", kTexts);
+        gdal.push_back(ogrinfoSeconds(design));
+        try {
+            const double base = replaceSeconds(workbook, empty);
+            walks.push_back(replaceSeconds(workbook, design) - base);
+        } catch (const Error& e) {
+            state.SkipWithError(e.description().c_str());
+            return;
+        }
+        state.SetIterationTime(walks.back());
+    }
+    const double walk = median(walks), ogrinfo = median(gdal);
+    state.counters["ogrinfo_s"] = ogrinfo;
+    state.counters["walk_per_ogrinfo"] = walk / ogrinfo;
+    std::cout << "replace " << (prefix.empty() ? "nothing" : prefix) << ": walk " << walk
+              << " s, ogrinfo -al -q " << ogrinfo << " s, ratio " << walk / ogrinfo
+              << " (goal: at most 3)\n";
+}
+BENCHMARK_CAPTURE(BM_ReplaceWalk, nothing_replaced, std::string())
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_ReplaceWalk, all_in_place, std::string("R"))
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_ReplaceWalk, all_grown, std::string("LONGER-R"))
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// 10,000 lookups in a table of 65,536 rows (the sheet's limit less the header row).
+void BM_LookupsInAFullTable(benchmark::State& state) {
+    const fs::path workbook = workbookFile("full.xlsx", 65535, "R");
+    tarnwell::SearchInit(workbook.string());
+    for (auto _ : state) {
+        for (int i = 0; i < kTexts; ++i) {
+            benchmark::DoNotOptimize(
+                tarnwell::Search4("T-" + std::to_string(i % kDistinct), 1, 3, 1));
+        }
+    }
+    tarnwell::CloseConfigRecordset();
+}
+BENCHMARK(BM_LookupsInAFullTable)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setProgramTitle("Tarnwell");
+    prepareHome();
+    modProcess::KillApp("ustation.exe", false);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    modProcess::KillApp("ustation.exe", false);
+    return 0;
+}

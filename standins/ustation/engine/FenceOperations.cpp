@@ -117,6 +117,14 @@ void PlaceFence::dataPoint(const dgn::Point& point) {
     corner_.reset();
 }
 
+void placeFenceOverView(SessionApplication& session) {
+    session.startCommand(std::make_unique<PlaceFence>(session));
+    session.startViewCommand("place fence allfiles", [&session](int) {
+        constexpr double kPlane = 2147483648.0;  // the UOR range of a V7 design plane
+        session.fence().block = Extent2d{-kPlane, -kPlane, kPlane, kPlane};
+    });
+}
+
 FenceOperation::FenceOperation(SessionApplication& session, FenceAction action)
     : Command(session.drawing()), session_(session), action_(action) {}
 

@@ -24,6 +24,10 @@ private:
     std::optional<dgn::Point> corner_;
 };
 
+// "place fence allfiles": a fence around all that the view selected next ("selview", or a data
+// point for view 1) can show, the whole design plane.
+void placeFenceOverView(SessionApplication& session);
+
 enum class FenceAction { ChangeUnlock, Delete };
 
 // "fence change unlock" and "fence delete": each data point accepts the action.

@@ -116,6 +116,9 @@ const std::vector<Phrase>& phrases() {
         {"view", true, viewKeyin},
         // Arranges the view windows on the screen, which the stand-in's window does not split.
         {"window arrange", false, [](SessionApplication&, const std::string&) {}},
+        // Draws the views anew; the window shows the drawing as it is after every change.
+        {"update all", false,
+         [](SessionApplication& s, const std::string&) { s.drawing().changed(); }},
         {"save view", true, saveViewKeyin},
         {"set weight", true,
          [](SessionApplication& s, const std::string& a) { setViewAttribute(s, "weight", a); }},
@@ -125,6 +128,8 @@ const std::vector<Phrase>& phrases() {
         {"reference locate", true, referenceLocate},
         {"lock fence", true, lockFence},
         {"place fence", false, startFenceCommand<PlaceFence>()},
+        {"place fence allfiles", false,
+         [](SessionApplication& s, const std::string&) { placeFenceOverView(s); }},
         {"fence change unlock", false, startFenceAction(FenceAction::ChangeUnlock)},
         {"fence delete", false, startFenceAction(FenceAction::Delete)},
         {"fence copy", false, startFenceCommand<FenceCopy>()},

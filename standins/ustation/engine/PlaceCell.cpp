@@ -20,7 +20,12 @@ void PlaceCell::dataPoint(const dgn::Point& point) {
             drawing_.note(what + ", the library " + active.cellLibrary + " has no such cell");
             return;
         }
-        drawing_.addAsGiven(placeCell(*cell, point, active.scale, drawing_.dimension()));
+        std::vector<dgn::Element> placed =
+            placeCell(*cell, point, active.scale, drawing_.dimension());
+        // The cell lies on the active level, which the level display and the fence go by; its
+        // elements keep their own levels and symbology.
+        placed.front().level = active.level;
+        drawing_.addAsGiven(std::move(placed));
     } catch (const Error& e) {
         drawing_.note(what + ": " + e.description());
     }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "EngineFixture.h"
+#include "Tools.h"
 #include "engine/SessionApplication.h"
 #include "engine/Views.h"
 #include "standins/dgn/GdalTools.h"
@@ -60,8 +61,8 @@ TEST_F(PreviewKeyinTest, ScratchClearingDeletesEverythingOnItsLevelAndShowsAllLe
     app->MbeSendCommand("NULL;CO=3;LV=40;LC=2;WT=4;TX=2;TW=2");
     app->MbeSendCommand("NULL;LV=40;PLACE TEXT;1;XY=210,148.5;LV=7;NULL");
     app->MbeSendCommand("NULL;PLACE LINE;XY=0,0;XY=420,297;NULL");  // level 7 now
-    ASSERT_EQ(elements(file), (std::vector<std::string>{"4@1", "17@40", "17@40",
-                                                         "3@7 LINESTRING (0 0,420 297)"}));
+    ASSERT_EQ(elements(file),
+              (std::vector<std::string>{"4@1", "17@40", "17@40", "3@7 LINESTRING (0 0,420 297)"}));
     clearScratch("40");
     EXPECT_EQ(elements(file), (std::vector<std::string>{"4@1", "3@7 LINESTRING (0 0,420 297)"}));
     EXPECT_EQ(marked(), std::vector<std::string>{});
@@ -102,7 +103,32 @@ TEST_F(PreviewKeyinTest, LinesOfThreeNumberPointsLieFlatInA2dFile) {
     app->MbeSendCommand("NULL;PLACE LINE;XY=10,10,10;XY=4010,2510,4010;NULL");
     app->MbeSendCommand("NULL;PLACE LINE;XY=4010,10,10;XY=10,2510,4010;NULL");
     EXPECT_EQ(elements(file), (std::vector<std::string>{"3@40 LINESTRING (10 10,4010 2510)",
-                                                         "3@40 LINESTRING (4010 10,10 2510)"}));
+                                                        "3@40 LINESTRING (4010 10,10 2510)"}));
+    EXPECT_EQ(marked(), std::vector<std::string>{});
+}
+
+// The marker cell lies on the scratch level it is placed on, so clearing that level removes it
+// with its elements, which keep their own level (5) and colour.
+TEST_F(PreviewKeyinTest, AMarkerCellPlacedOnTheScratchLevelIsClearedWithIt) {
+    const fs::path source = newFile("marker.dgn");
+    open(source);
+    app->MbeSendCommand("lv=5;co=2;wt=1;place lstring;xy=-1,0;xy=1,0;reset");
+    const fs::path library = dir / "marker.cel";
+    makeCell(library.string(), "MARKER", source.string());
+    const fs::path file = sheet();
+    for (const char* scale : {"0.5", "2"}) {
+        app->MbeSendCommand("NULL;LV=63;ATTACH LIBRARY " + library.string() + ";");
+        app->MbeSendCommand("ACTIVE CELL MARKER;");
+        app->MbeSendCommand(std::string("as=") + scale + ";");
+        app->MbeSendCommand("XY=210,148.5;NULL");
+    }
+    const std::vector<OgrFeature> cells = ogrFeatures(file);
+    ASSERT_EQ(cells.size(), 4u);
+    EXPECT_EQ(cells[2].number("Level"), 5);
+    EXPECT_EQ(cells[2].number("ColorIndex"), 2);
+    EXPECT_EQ(cells[3].coordinates(), (std::vector<double>{208, 148.5, 212, 148.5}));
+    clearScratch("63");
+    EXPECT_EQ(elements(file), (std::vector<std::string>{"4@1", "17@40"}));
     EXPECT_EQ(marked(), std::vector<std::string>{});
 }
 

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -39,13 +40,40 @@ public:
     }
 
 protected:
+    // Only a move to another control of the window validates: not a message box or another
+    // program's window taking the focus.
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut && lost_) userAction(lost_);
+        if (event->type() != QEvent::FocusOut || !lost_) return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            userAction(lost_);
+        }
         return false;
     }
 
 private:
     std::function<void()> lost_;
+};
+
+// Hands each released key to the box: 13 for Enter, the toolkit's key code otherwise.
+class KeyUp : public QObject {
+public:
+    KeyUp(QWidget* widget, TextBox& box) : QObject(widget), box_(box) {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyRelease) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->isAutoRepeat()) return false;
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        userAction([&] { box_.keyUp(enter ? 13 : key->key()); });
+        return false;
+    }
+
+private:
+    TextBox& box_;
 };
 
 template <class Widget>
@@ -89,9 +117,8 @@ QLineEdit* textFor(TextBox& box, bool editable, QWidget* parent) {
     QObject::connect(e, &QLineEdit::textEdited, e, [&box](const QString& text) {
         userAction([&] { box.setText(text.toStdString(), By::User); });
     });
-    QObject::connect(e, &QLineEdit::returnPressed, e, [&box] {
-        if (box.onValidate) userAction(box.onValidate);
-    });
+    new KeyUp(e, box);
+    box.setFocus = [e] { e->setFocus(Qt::OtherFocusReason); };
     validateOnFocusOut(e, box.onValidate);
     box.refresh();
     return e;

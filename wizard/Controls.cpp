@@ -55,10 +55,20 @@ void Timer::tick() {
 // --- Text box ------------------------------------------------------------------------------------
 
 void TextBox::setText(const std::string& text, By by) {
-    if (text == text_) return;
-    text_ = text;
+    std::string kept = text;
+    if (by == By::User) {
+        std::erase_if(kept, [this](char c) { return refused.find(c) != std::string::npos; });
+        // The window shows what the box kept.
+        if (kept != text) changed();
+    }
+    if (kept == text_) return;
+    text_ = kept;
     changedBy(by);
     fire(onChange);
+}
+
+void TextBox::keyUp(int keyCode) {
+    if (onKeyUp) onKeyUp(keyCode);
 }
 
 // --- Scroll bar ----------------------------------------------------------------------------------

@@ -74,8 +74,15 @@ public:
     const std::string& Text() const { return text_; }
     void setText(const std::string& text, By by = By::Program);
     std::string Tag;
+    // Characters the user cannot type into the box: they are left out of what is typed.
+    std::string refused;
+    // A key released in the box (13 is Enter).
+    void keyUp(int keyCode);
     std::function<void()> onChange;
     std::function<void()> onValidate;
+    std::function<void(int keyCode)> onKeyUp;
+    // Puts the focus back into the box; set by the window.
+    std::function<void()> setFocus;
 
 private:
     std::string text_;

@@ -92,13 +92,7 @@ void draw3dView(RunState& s) {
 void convertTo2d() {
     const std::string target = i3d2dFile();
     StepSupport::deleteOldFile(target);
-    sendKeyin("MDL LOAD cnvdgn");
-    sendKeyin("MDL COMMAND MGDSHOOK,fileList_setFilterCmd *.dgn");
-    sendKeyin(
-        "MDL COMMAND MGDSHOOK,fileList_setDirectoryCmd " +
-        FileOperationModule::AddBackslash(std::filesystem::path(target).parent_path().string()));
-    sendKeyin(std::string("MDL COMMAND MGDSHOOK,fileList_setFileNameCmd ") + kI3d2dName);
-    sendKeyin("MBE1 CLOSEMODAL OK");
+    for (const std::string& keyin : conversionKeyins(target)) sendKeyin(keyin);
     if (!FileOperationModule::IsFileExists(target, 0)) {
         raise(kOwnError,
               "The 2-D conversion of " + Variablen().I3dFile + " did not write " + target);
@@ -191,6 +185,15 @@ std::string i3d2dFile() {
     std::string folder = Variablen().TmpFolder;
     if (folder.empty()) folder = env::tmpFolder();
     return (std::filesystem::path(folder) / kI3d2dName).string();
+}
+
+std::vector<std::string> conversionKeyins(const std::string& target) {
+    const std::filesystem::path file(target);
+    return {"MDL LOAD cnvdgn", "MDL COMMAND MGDSHOOK,fileList_setFilterCmd *.dgn",
+            "MDL COMMAND MGDSHOOK,fileList_setDirectoryCmd " +
+                FileOperationModule::AddBackslash(file.parent_path().string()),
+            "MDL COMMAND MGDSHOOK,fileList_setFileNameCmd " + file.filename().string(),
+            "MBE1 CLOSEMODAL OK"};
 }
 
 double importFactor(const HeaderData& header) {

@@ -18,6 +18,10 @@ class RunHost;
 inline constexpr char kI3d2dName[] = "I3D2D.dgn";
 std::string i3d2dFile();
 
+// The key-ins of MicroStation's 2-D conversion, which writes the open 3-D drawing, seen through
+// view 1, into the target file.
+std::vector<std::string> conversionKeyins(const std::string& target);
+
 // One text of the converted drawing: its origin and its text.
 struct TextLabel {
     double X = 0;

@@ -160,6 +160,7 @@ void WizardForm::workingCopy(TextBox& box, const char* section, const char* key,
         // lets go of it first, so its watchdog does not take the exit for a crash.
         MSTNApp.reset();
         const std::string folder = copies_.freshRoleFolder(role);
+        previews_->newWorkingCopy();
         VTLWizardBase::CopyDGNWithRefFiles(box.Text(), folder, [this] { return attach(); });
     } catch (...) {
         showError(platform::vbExclamation);

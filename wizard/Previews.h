@@ -3,6 +3,9 @@
 // call them; MicroStationPreviews draws them.
 #pragma once
 
+#include <optional>
+#include <string>
+
 namespace vtl::wizard {
 
 class Previews {
@@ -35,12 +38,24 @@ public:
     virtual void txtIso3DWidth_Validate() = 0;
     virtual void txtMinLineLength_Validate() = 0;
     virtual void txtCellScaleFactor_Validate() = 0;
+
+    // A page change has deleted the 3-D view's 2-D copy: the next placement of the 3-D view
+    // builds it again, once.
+    virtual void newPage() {}
+    // A working copy was made afresh: the samples drawn into the one before are gone with it.
+    virtual void newWorkingCopy() {}
 };
 
 class WizardForm;
+class TextBox;
+class ListView;
+class ComboBox;
+class ImageCombo;
+class StatusBar;
+class ScrollBar;
 
-// The previews in MicroStation. Each is drawn through the form's controls and MSTNApp; none
-// is drawn yet.
+// The previews in MicroStation. Each is drawn through the form's controls and MSTNApp, which
+// the page change has opened on the page's working drawing.
 class MicroStationPreviews : public Previews {
 public:
     explicit MicroStationPreviews(WizardForm& form) : form_(form) {}
@@ -62,9 +77,68 @@ public:
     void txtIso3DWidth_Validate() override;
     void txtMinLineLength_Validate() override;
     void txtCellScaleFactor_Validate() override;
+    void newPage() override { rebuilt_ = false; }
+    void newWorkingCopy() override { sampleLine_.reset(); }
 
 private:
-    [[maybe_unused]] WizardForm& form_;
+    // A symbology preview's controls and its status bar.
+    struct Symbology {
+        ListView& colour;
+        ComboBox& level;
+        ImageCombo& style;
+        ImageCombo& weight;
+        TextBox* height;
+        TextBox* width;
+        StatusBar& status;
+    };
+    Symbology pipe();
+    Symbology table();
+    Symbology lineEnd();
+    Symbology iso3D();
+    void showSymbology(const Symbology& s);
+    std::string symbologyKeyin(const Symbology& s);
+    std::string scratchLevel();
+    std::string openDrawing();
+    void clearScratch();
+    void sampleText(const std::string& at, const ComboBox& level);
+    void lineEndSample();
+    void iso3DSample();
+
+    // The placement previews' steps.
+    void placement(const ScrollBar& scale, const ScrollBar& h, const ScrollBar& v,
+                   StatusBar& status);
+    void placeIso3D();
+    double iso3DFactor();
+    void rebuildIso3D();
+    void convertIso3D();
+    void drawIso3DCross();
+    void recoverFromRebuild();
+
+    void drawTable();
+    void drawTableRows();
+
+    // Normalises a numeric box, then redraws its preview and the views.
+    void validateBox(TextBox& box, const char* empty, void (MicroStationPreviews::*redraw)());
+    void tablePreview();
+    void none() {}
+
+    // A failure of a preview that reports its own errors: shown once while it repeats.
+    void report(std::optional<std::string>& last, int style);
+
+    WizardForm& form_;
+    // The 3-D view's 2-D copy was built (or tried) since the last page change.
+    bool rebuilt_ = false;
+    // The sample pipe line the wizard drew: the working copy and the level it lies on. Only it
+    // is deleted at the drawing's corner, never an element of the drawing itself.
+    struct SampleLine {
+        std::string file;
+        std::string level;
+    };
+    std::optional<SampleLine> sampleLine_;
+    // The table is being drawn; a redraw asked for meanwhile follows it.
+    bool drawingTable_ = false;
+    bool drawTableAgain_ = false;
+    std::optional<std::string> iso3DFailure_, lineEndFailure_, iso3DLabelFailure_, tableFailure_;
 };
 
 }  // namespace vtl::wizard

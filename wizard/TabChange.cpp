@@ -102,6 +102,7 @@ void WizardForm::SSTab_Click(int PreviousTab) {
         checkFiles();
         MSTNApp.reset();
         FileOperationModule::DeleteFileA(txtI3DSeedFile.Tag, false);
+        previews_->newPage();
         SaveTabSettings(PreviousTab);
         MSTNApp = attach();
         prepareSeed();

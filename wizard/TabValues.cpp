@@ -17,11 +17,7 @@ using VTLWizardBase::ystep;
 constexpr long kDivisionByZero = 11;
 
 bool numeric(const std::string& s) {
-    try {
-        return num::parseNumber(s).has_value();
-    } catch (const Error&) {  // beyond the range of a number
-        return false;
-    }
+    return IsNumeric(s);
 }
 
 double Val(const std::string& s) {
@@ -71,6 +67,14 @@ bool fits(const std::string& s, const ScrollBar& h, const ScrollBar& v) {
 }
 
 }  // namespace
+
+bool IsNumeric(const std::string& text) {
+    try {
+        return num::parseNumber(text).has_value();
+    } catch (const Error&) {  // beyond the range of a number
+        return false;
+    }
+}
 
 void WizardForm::loadTabValues(int tab) {
     const size_t group = tab == kPageVistrel ? 0 : 1;

@@ -204,6 +204,16 @@ void WizardForm::wirePreviews() {
     txtIso3DWidth.onValidate = to(&Previews::txtIso3DWidth_Validate);
     txtMinLineLength.onValidate = to(&Previews::txtMinLineLength_Validate);
     txtCellScaleFactor.onValidate = to(&Previews::txtCellScaleFactor_Validate);
+    for (TextBox* box : {&txtIso3DHeight, &txtIso3DWidth, &txtLineEndHeight, &txtLineEndWidth,
+                         &txtHeightTab, &txtWidthTab, &txtMinLineLength, &txtCellScaleFactor}) {
+        box->onKeyUp = [this, box](int key) { numericBox_KeyUp(*box, key); };
+    }
+    // What is typed into these boxes goes into key-ins, where a ";" would start another.
+    for (TextBox* box :
+         {&txtIso3DHeight, &txtIso3DWidth, &txtLineEndHeight, &txtLineEndWidth, &txtHeightTab,
+          &txtWidthTab, &txtMinLineLength, &txtCellScaleFactor, &txtCellName, &txtCelFile}) {
+        box->refused = ";";
+    }
 }
 
 void WizardForm::onUserChange(Control& control) {

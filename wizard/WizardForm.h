@@ -140,6 +140,8 @@ public:
     void setPreviews(std::unique_ptr<Previews> previews);
     Previews& previews() { return *previews_; }
     WindowHooks window;
+    // Attaches to the MicroStation chosen in the main window, or starts it.
+    std::shared_ptr<mstn::Application> attach();
     // The controls in the window's order, which SetControlsEnabled walks.
     const std::vector<Control*>& controls() const { return controls_; }
     const WorkingCopies& workingCopies() const { return copies_; }
@@ -162,6 +164,9 @@ public:
     void txtICSSeedFile_Change(int Index);
     void txtISOFile_Change();
     void txtI3DSeedFile_Change();
+
+    // The numeric boxes: Enter validates, other keys that leave no number show a hint.
+    void numericBox_KeyUp(TextBox& box, int KeyCode);
 
     void SSTab_Click(int PreviousTab);
     void SSTab1_Click(int PreviousTab);
@@ -200,7 +205,6 @@ private:
                         const char* section, const char* key, Role role);
     void workingCopy(TextBox& box, const char* section, const char* key, Role role);
     void writeKey(const std::string& section, const std::string& key, const std::string& value);
-    std::shared_ptr<mstn::Application> attach();
 
     // Page change.
     void checkFiles();
@@ -268,6 +272,9 @@ private:
     // The failure a page change is reporting while it returns to the failing page.
     std::optional<std::string> reporting_;
 };
+
+// A text the runtime takes for a number ("12", "-0.5", "1.5E3"), blanks around it allowed.
+bool IsNumeric(const std::string& text);
 
 // Counts a handler that yields to the window's events; a close asked for meanwhile happens
 // when the outermost one ends.

@@ -16,6 +16,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <cmath>
+#include <map>
 #include <memory>
 #include <utility>
 
@@ -251,43 +252,95 @@ void bindTabs(TabControl& tabs, QTabWidget* widget) {
     tabs.refresh();
 }
 
+namespace {
+
+// The grid's sizes are twips; the screen shows them in pixels of its resolution.
+struct Twips {
+    double perPixelX, perPixelY;
+    explicit Twips(const QWidget* w)
+        : perPixelX(1440.0 / w->logicalDpiX()), perPixelY(1440.0 / w->logicalDpiY()) {}
+    int pixelsX(double twips) const { return static_cast<int>(std::lround(twips / perPixelX)); }
+    int pixelsY(double twips) const { return static_cast<int>(std::lround(twips / perPixelY)); }
+};
+
+// A header resizes its sections live while the user drags; the grid learns the new size when
+// the button is released, once per resize, as a grid's resize event comes.
+class SectionResize : public QObject {
+public:
+    SectionResize(QHeaderView* header, std::function<void(int, int)> resized)
+        : QObject(header), resized_(std::move(resized)) {
+        header->viewport()->installEventFilter(this);
+        connect(header, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+            if (size <= 0) return;
+            pending_[section] = size;
+            if (!pressed_) flush();
+        });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+            pressed_ = true;
+        } else if (type == QEvent::MouseButtonRelease) {
+            pressed_ = false;
+            flush();
+        }
+        return false;
+    }
+
+private:
+    void flush() {
+        const std::map<int, int> sizes = std::exchange(pending_, {});
+        for (const auto& [section, size] : sizes) resized_(section, size);
+    }
+    std::function<void(int, int)> resized_;
+    std::map<int, int> pending_;
+    bool pressed_ = false;
+};
+
+// The model reads the recordset as it is; the view learns of new rows or fields through a model
+// made afresh.
+void showRows(QTableView* view, const Grid& grid, const ado::Recordset& rows,
+              std::pair<long, int>& shape) {
+    const long records = rows.State() == ado::adStateOpen ? rows.RecordCount() : 0;
+    if (shape == std::make_pair(records, grid.columnCount())) return;
+    shape = {records, grid.columnCount()};
+    auto* old = view->model();
+    view->setModel(new ado::RecordsetModel(rows, view));
+    old->deleteLater();
+}
+
+}  // namespace
+
 QTableView* gridFor(Grid& grid, const ado::Recordset& rows, QWidget* parent) {
     auto* view = named(new QTableView(parent), grid);
-    view->setFixedWidth(static_cast<int>(grid.Width()));
+    const Twips twips(view);
+    view->setFixedWidth(twips.pixelsX(grid.Width()));
     view->setModel(new ado::RecordsetModel(rows, view));
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    // The model reads the recordset as it is; the view learns of new rows or fields through a
-    // model made afresh.
+    // Rows as low as the configuration makes them, so what the grid shows is what is saved.
+    view->verticalHeader()->setMinimumSectionSize(1);
     auto shape = std::make_shared<std::pair<long, int>>(-1, -1);
-    grid.refresh = [view, &grid, &rows, shape] {
-        const long records = rows.State() == ado::adStateOpen ? rows.RecordCount() : 0;
-        if (*shape != std::make_pair(records, grid.columnCount())) {
-            *shape = {records, grid.columnCount()};
-            auto* old = view->model();
-            view->setModel(new ado::RecordsetModel(rows, view));
-            old->deleteLater();
-        }
+    grid.refresh = [view, &grid, &rows, shape, twips] {
+        showRows(view, grid, rows, *shape);
         const QSignalBlocker columns(view->horizontalHeader()), lines(view->verticalHeader());
         for (int c = 0; c < grid.columnCount(); ++c) {
-            view->horizontalHeader()->resizeSection(
-                c, static_cast<int>(std::lround(grid.columnWidth(c))));
+            view->horizontalHeader()->resizeSection(c, twips.pixelsX(grid.columnWidth(c)));
         }
-        const int height = static_cast<int>(std::lround(grid.RowHeight()));
+        const int height = twips.pixelsY(grid.RowHeight());
         view->verticalHeader()->setDefaultSectionSize(height);
         for (int r = 0; r < view->model()->rowCount(); ++r)
             view->verticalHeader()->resizeSection(r, height);
         view->setEnabled(grid.Enabled());
     };
-    QObject::connect(view->horizontalHeader(), &QHeaderView::sectionResized, view,
-                     [&grid](int column, int, int width) {
-                         if (width > 0 && column < grid.columnCount()) {
-                             userAction([&] { grid.setColumnWidth(column, width, By::User); });
-                         }
-                     });
-    QObject::connect(view->verticalHeader(), &QHeaderView::sectionResized, view,
-                     [&grid](int, int, int height) {
-                         if (height > 0) userAction([&] { grid.setRowHeight(height, By::User); });
-                     });
+    new SectionResize(view->horizontalHeader(), [&grid, twips](int column, int width) {
+        if (column >= grid.columnCount()) return;
+        userAction([&] { grid.setColumnWidth(column, width * twips.perPixelX, By::User); });
+    });
+    new SectionResize(view->verticalHeader(), [&grid, twips](int, int height) {
+        userAction([&] { grid.setRowHeight(height * twips.perPixelY, By::User); });
+    });
     QObject::connect(view, &QTableView::clicked, view,
                      [&grid](const QModelIndex& index) { grid.setCol(index.column()); });
     grid.refresh();

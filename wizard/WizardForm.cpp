@@ -31,7 +31,7 @@ WizardForm::WizardForm(WizardHost& host)
             std::make_unique<TextBox>("txtICSSeedFile" + index, -1);
     }
     TDBGrid.setColumnCount(5, kGridWidth / 5);
-    TDBGrid.setRowHeight(20);
+    TDBGrid.setRowHeight(kGridRowHeight);
     buildControlLists();
     wireEvents();
 }

@@ -130,8 +130,10 @@ public:
     // The sample table the grid shows.
     ado::Recordset sampleTable;
 
-    // The grid's width in its own units (pixels of the window).
-    static constexpr double kGridWidth = 480;
+    // The grid's sizes are in twips (1440 to the inch), as the program's grid reports them: its
+    // width 480 pixels of a 96-dpi screen, a row one line of text.
+    static constexpr double kGridWidth = 7200;
+    static constexpr double kGridRowHeight = 255;
 
     // --- Seams -----------------------------------------------------------------------------------
     // Attaches to (or starts) MicroStation: modMSTN::MSTNOpen unless a test replaces it.

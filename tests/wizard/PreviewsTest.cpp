@@ -322,7 +322,7 @@ TEST_F(PreviewsTest, LineEndNumbersOfThe3dViewShrinkWithItsScaleAndTheSeedsSize)
 }
 
 TEST_F(PreviewsTest, TheTableIsDrawnCellByCellFromTheLastRecordUp) {
-    open({{"IsoCoverSheet", "TABZpoint", "48"}});  // gridstep 48 / 480 = 0.1
+    open({{"IsoCoverSheet", "TABZpoint", "720"}});  // gridstep 720 / 7200 twips = 0.1
     form->SSTab.setTab(1);
     form->SSTab2.setTab(1);
     for (int column = 0; column < 5; ++column) form->TDBGrid.setColumnWidth(column, 1000);
@@ -356,7 +356,7 @@ TEST_F(PreviewsTest, TheTableIsDrawnCellByCellFromTheLastRecordUp) {
 }
 
 TEST_F(PreviewsTest, AResizeDuringADrawingRedrawsOnceMoreAfterIt) {
-    open({{"IsoCoverSheet", "TABZpoint", "48"}});
+    open({{"IsoCoverSheet", "TABZpoint", "720"}});
     form->SSTab.setTab(1);
     form->SSTab2.setTab(1);
     restart();
@@ -371,10 +371,10 @@ TEST_F(PreviewsTest, AResizeDuringADrawingRedrawsOnceMoreAfterIt) {
     // Two whole drawings one after the other, the second with the new width.
     ASSERT_EQ(fake->keyins.size(), 2u * 18);
     EXPECT_EQ(Keyins(fake->keyins.begin() + 18, fake->keyins.begin() + 20), clearing);
-    // The table starts at 252, 3275; the first column was 96 wide, then 2000.
+    // The table starts at 252, 3275; the first column was 1440 twips wide, then 2000.
     ASSERT_EQ(form->HScrollTab.Value(), 252);
     ASSERT_EQ(form->VScrollTab.Value(), 3275);
-    EXPECT_EQ(fake->keyins[4], "NULL;LV=40;PLACE TEXT;Stutzen1;XY=261.6,3275;LV=1;NULL");
+    EXPECT_EQ(fake->keyins[4], "NULL;LV=40;PLACE TEXT;Stutzen1;XY=396,3275;LV=1;NULL");
     EXPECT_EQ(fake->keyins[18 + 4], "NULL;LV=40;PLACE TEXT;Stutzen1;XY=452,3275;LV=1;NULL");
 }
 

@@ -103,11 +103,11 @@ TEST_F(TabValuesTest, TheTablesPointsLayTheGridOut) {
     form->SSTab.setTab(1);
     EXPECT_EQ(form->HScrollTab.Value(), 100);
     EXPECT_EQ(form->VScrollTab.Value(), 500);
-    EXPECT_DOUBLE_EQ(VTLWizardBase::gridstep, 1200.0 / 480);
+    EXPECT_DOUBLE_EQ(VTLWizardBase::gridstep, 1200.0 / 7200);  // the grid's width in twips
     const Grid& g = form->TDBGrid;
     EXPECT_EQ((std::vector<double>{g.columnWidth(0), g.columnWidth(1), g.columnWidth(2),
                                    g.columnWidth(3), g.RowHeight()}),
-              (std::vector<double>{100, 140, 100, 100, 15}));
+              (std::vector<double>{1500, 2100, 1500, 1500, 15}));
 }
 
 TEST_F(TabValuesTest, TableValuesTheGridCannotTakeKeepWhatItShows) {
@@ -118,9 +118,9 @@ TEST_F(TabValuesTest, TableValuesTheGridCannotTakeKeepWhatItShows) {
     form->SSTab.setTab(1);
     EXPECT_TRUE(messageTexts().empty()) << messageTexts().front();
     EXPECT_EQ(form->HScrollTab.Value(), 252);
-    EXPECT_DOUBLE_EQ(VTLWizardBase::gridstep, 300.0 / 480);
-    EXPECT_DOUBLE_EQ(form->TDBGrid.columnWidth(1), 480.0 / 5);
-    EXPECT_DOUBLE_EQ(form->TDBGrid.RowHeight(), 20);
+    EXPECT_DOUBLE_EQ(VTLWizardBase::gridstep, 300.0 / 7200);
+    EXPECT_DOUBLE_EQ(form->TDBGrid.columnWidth(1), 1440);
+    EXPECT_DOUBLE_EQ(form->TDBGrid.RowHeight(), 255);
 }
 
 TEST_F(TabValuesTest, TextSizesShowAsReadOrTheirDefaults) {

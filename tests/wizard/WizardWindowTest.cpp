@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -137,6 +138,60 @@ TEST_F(WizardWindow, TheUsersActionsReachTheFormAndItsChangesShow) {
     control<QLineEdit>("txtCellName")->setText("");
     QTest::keyClicks(control<QLineEdit>("txtCellName"), "VALVE");
     EXPECT_EQ(form.txtCellName.Text(), "VALVE");
+}
+
+// A drag of a column's or row's border: the grid learns the new size in twips when the button is
+// released, one resize event for the whole drag.
+TEST_F(WizardWindow, DraggingAGridBorderResizesInTwipsOnceWhenReleased) {
+    WizardForm& form = wizard().form();
+    std::vector<std::string> resized;
+    form.TDBGrid.onColResize = [&](int column) {
+        resized.push_back("col " + std::to_string(column));
+    };
+    form.TDBGrid.onRowResize = [&] { resized.push_back("row"); };
+    form.Form_Load();
+    form.Timer1.tick();  // the sample table; no configuration to prepare a page on
+    messages.clear();
+    wizard().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard()));
+    auto* grid = control<QTableView>("TDBGrid");
+    ASSERT_EQ(grid->logicalDpiX(), 96);                       // 15 twips to the pixel
+    ASSERT_EQ(grid->horizontalHeader()->sectionSize(0), 96);  // 1440 twips
+    QWidget* header = grid->horizontalHeader()->viewport();
+    const int y = header->height() / 2;
+    QTest::mousePress(header, Qt::LeftButton, {}, QPoint(95, y));
+    for (int x = 100; x <= 125; x += 5) QTest::mouseMove(header, QPoint(x, y));
+    EXPECT_EQ(resized, std::vector<std::string>{});
+    QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(125, y));
+    EXPECT_EQ(resized, std::vector<std::string>{"col 0"});
+    EXPECT_DOUBLE_EQ(form.TDBGrid.columnWidth(0), 1440 + 30 * 15);
+
+    QWidget* rows = grid->verticalHeader()->viewport();
+    const int bottom = grid->verticalHeader()->sectionSize(0);  // 17 pixels, 255 twips
+    ASSERT_EQ(bottom, 17);
+    QTest::mousePress(rows, Qt::LeftButton, {}, QPoint(5, bottom - 1));
+    QTest::mouseMove(rows, QPoint(5, bottom + 4));
+    QTest::mouseMove(rows, QPoint(5, bottom + 9));
+    QTest::mouseRelease(rows, Qt::LeftButton, {}, QPoint(5, bottom + 9));
+    EXPECT_EQ(resized, (std::vector<std::string>{"col 0", "row"}));
+    EXPECT_DOUBLE_EQ(form.TDBGrid.RowHeight(), 255 + 10 * 15);
+    // Every row shows the grid's one row height.
+    EXPECT_EQ(grid->verticalHeader()->sectionSize(2), 27);
+}
+
+// A numeric box: a key that leaves no number brings the hint; Enter puts a point for the comma.
+TEST_F(WizardWindow, ANumericBoxHintsAtLettersAndTakesAPointForAComma) {
+    WizardForm& form = wizard().form();
+    auto* box = control<QLineEdit>("txtMinLineLength");
+    box->setText("");
+    QTest::keyClicks(box, "1,5");
+    EXPECT_EQ(messages.texts(),
+              (std::vector<std::string>{"Numbers only, please", "Numbers only, please"}));
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(form.txtMinLineLength.Text(), "1.5");
+    EXPECT_EQ(box->text(), "1.5");
+    QTest::keyClicks(box, ";");
+    EXPECT_EQ(box->text(), "1.5");
 }
 
 TEST_F(WizardWindow, DisablingTheControlsLeavesCloseAndTheTimersStop) {

@@ -109,9 +109,9 @@ double MicroStationPreviews::iso3DFactor() {
     const VTLWizardBase::Extent& seed = VTLWizardBase::seedExtent;
     const double factor = std::max(seed.xmax - seed.xmin, seed.ymax - seed.ymin) / 1000;
     if (!(factor > 0)) {
-        raise(kOwnError,
-              "The Vistrel seed file has no extent: the scale of the 3-D view cannot be taken "
-              "from its size");
+        raise(kOwnError, "The Vistrel seed file '" + form_.txtVTLSeedFile[0]->Text() +
+                             "' has no extent (no elements): the 3-D view, which is scaled by "
+                             "the seed's size, cannot be shown");
     }
     return factor;
 }
@@ -156,10 +156,10 @@ void MicroStationPreviews::convertIso3D() {
     MSTNApp->setVisible(0);
 }
 
+// The copy is new: it holds no cross of an earlier call to delete, and a delete at its corner
+// would take an element of the 3-D seed instead.
 void MicroStationPreviews::drawIso3DCross() {
     WizardForm& f = form_;
-    sendKeyin(preview::deleteElementAt(
-        preview::point(f.HScrollIso3D.Min() * xstep, f.VScrollIso3D.Max() * ystep)));
     sendKeyin(symbologyKeyin(pipe()));
     const VTLWizardBase::Extent& e = VTLWizardBase::seedExtent;
     auto at = [](double x, double y, double z) {

@@ -91,13 +91,24 @@ void MicroStationPreviews::sampleText(const std::string& at, const ComboBox& lev
     sendKeyin(preview::sampleText(scratchLevel(), at, level.Text()));
 }
 
-// Shows a failure, unless it is the one shown last time and nothing has worked since: a page
-// change calls a preview several times, and one message is enough.
+// Shows a failure, unless it is the one shown last time and nothing has worked since, or one
+// already shown on this page: a page change calls a preview several times, and one message is
+// enough.
 void MicroStationPreviews::report(std::optional<std::string>& last, int style) {
     const std::string message = toError(std::current_exception()).description();
-    if (last == message) return;
+    const bool shown = last == message || shownOnPage_.count(message) > 0;
     last = message;
+    if (shown) return;
+    shownOnPage_.insert(message);
     platform::MsgBox(message, style);
+}
+
+void MicroStationPreviews::newPage() {
+    rebuilt_ = false;
+    shownOnPage_.clear();
+    for (auto* failure : {&iso3DFailure_, &lineEndFailure_, &iso3DLabelFailure_, &tableFailure_}) {
+        failure->reset();
+    }
 }
 
 // --- The sample pipe line --------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 
 namespace vtl::wizard {
@@ -77,7 +78,7 @@ public:
     void txtIso3DWidth_Validate() override;
     void txtMinLineLength_Validate() override;
     void txtCellScaleFactor_Validate() override;
-    void newPage() override { rebuilt_ = false; }
+    void newPage() override;
     void newWorkingCopy() override { sampleLine_.reset(); }
 
 private:
@@ -122,7 +123,8 @@ private:
     void tablePreview();
     void none() {}
 
-    // A failure of a preview that reports its own errors: shown once while it repeats.
+    // A failure of a preview that reports its own errors: shown once while it repeats, and
+    // once per page change however many previews it stops.
     void report(std::optional<std::string>& last, int style);
 
     WizardForm& form_;
@@ -139,6 +141,7 @@ private:
     bool drawingTable_ = false;
     bool drawTableAgain_ = false;
     std::optional<std::string> iso3DFailure_, lineEndFailure_, iso3DLabelFailure_, tableFailure_;
+    std::set<std::string> shownOnPage_;
 };
 
 }  // namespace vtl::wizard

@@ -163,16 +163,15 @@ TEST_F(PreviewsTest, ThePageChangeBuildsThe3dViewsCopyOnceFromACopyOfItsSeed) {
         "MDL COMMAND MGDSHOOK,fileList_setDirectoryCmd " + copyIn("iso3d", ""),
         "MDL COMMAND MGDSHOOK,fileList_setFileNameCmd I3D2D.dgn", "MBE1 CLOSEMODAL OK",
         "NEWFILE " + copyIn("iso3d", "I3D2D.dgn"),
-        // The first change of the horizontal bar builds the copy, while the vertical one still
-        // has its default range.
-        "NULL;DELETE ELEMENT;XY=0,32767;DX=0", "NULL;CO=3;LV=40;LC=0;WT=0",
-        "NULL;PLACE LINE;XY=0,0,0;XY=4000,2500,4000;NULL",
+        // Nothing deleted in the new copy: no element of the seed at its corner.
+        "NULL;CO=3;LV=40;LC=0;WT=0", "NULL;PLACE LINE;XY=0,0,0;XY=4000,2500,4000;NULL",
         "NULL;PLACE LINE;XY=4000,0,0;XY=0,2500,4000;NULL",
         "RESET;VIEW OFF ALL;VIEW ON 1;WINDOW ARRANGE;FIT ALL;SELVIEW 1;ZOOM OUT EXTENDED 1;FILE",
         "RESET;SAVE VIEW I3D,Iso3D;SELVIEW 1;FILE",
         "NEWFILE " + copyIn("coversheet-seed", "icsseed.dgn")};
     ASSERT_LE(expected.size(), static_cast<size_t>(fake->keyins.end() - at));
     EXPECT_EQ(Keyins(at, at + static_cast<long>(expected.size())), expected);
+    EXPECT_FALSE(sent("DELETE ELEMENT"));
     EXPECT_EQ(readFile(dir / "seed/i3dseed.dgn"), seed);
     EXPECT_EQ(fake->calls.back(), "setVisible(1)");
 
@@ -214,11 +213,19 @@ TEST_F(PreviewsTest, AnOverviewSeedWithoutExtentGivesOneClearMessageAndNoInfinit
     start();
     restart();
     form->SSTab.setTab(2);
-    EXPECT_EQ(messageTexts(),
-              std::vector<std::string>{"The Vistrel seed file has no extent: the scale of the 3-D "
-                                       "view cannot be taken from its size"});
+    const std::string message = "The Vistrel seed file '" + (dir / "seed/vtlseed.dgn").string() +
+                                "' has no extent (no elements): the 3-D view, which is scaled by "
+                                "the seed's size, cannot be shown";
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{message});
     EXPECT_FALSE(sent("inf") || sent("nan") || sent("1:0"));
     EXPECT_EQ(count("exit"), 0);
+    // The labels of the 3-D view are scaled the same way: the same failure, not told twice on
+    // one page; the next page change tells it again.
+    form->SSTab3.setTab(1);
+    restart();
+    form->SSTab_Click(-1);
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{message});
+    EXPECT_FALSE(sent("TX=inf") || sent("TX=nan"));
 }
 
 TEST_F(PreviewsTest, ThePipeLineIsDrawnOnItsPageAndOnlyTheWizardsOwnLineIsDeleted) {

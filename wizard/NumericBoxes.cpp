@@ -15,6 +15,12 @@ constexpr int kEnter = 13;
 
 }  // namespace
 
+std::vector<std::pair<TextBox*, const char*>> WizardForm::numericBoxes() {
+    return {{&txtIso3DHeight, "2"},      {&txtIso3DWidth, "2"},        {&txtLineEndHeight, "0.2"},
+            {&txtLineEndWidth, "0.2"},   {&txtHeightTab, "3.5"},       {&txtWidthTab, "2.5"},
+            {&txtMinLineLength, "9999"}, {&txtCellScaleFactor, "0.01"}};
+}
+
 void WizardForm::numericBox_KeyUp(TextBox& box, int KeyCode) {
     if (KeyCode == kEnter) {
         if (box.onValidate) box.onValidate();
@@ -26,10 +32,15 @@ void WizardForm::numericBox_KeyUp(TextBox& box, int KeyCode) {
     if (box.setFocus) box.setFocus();
 }
 
-void MicroStationPreviews::validateBox(TextBox& box, const char* empty,
-                                       void (MicroStationPreviews::*redraw)()) {
+void MicroStationPreviews::validateBox(TextBox& box, void (MicroStationPreviews::*redraw)()) {
     const std::string& text = box.Text();
-    box.setText(text::trim(text).empty() ? std::string(empty) : text::replaceAll(text, ",", "."));
+    if (!text::trim(text).empty()) {
+        box.setText(text::replaceAll(text, ",", "."));
+    } else {
+        for (const auto& [numeric, empty] : form_.numericBoxes()) {
+            if (numeric == &box) box.setText(empty);
+        }
+    }
     (this->*redraw)();
     HScrollVistrel_Validate();
 }
@@ -39,36 +50,36 @@ void MicroStationPreviews::tablePreview() {
 }
 
 void MicroStationPreviews::txtHeightTab_Validate() {
-    validateBox(form_.txtHeightTab, "3.5", &MicroStationPreviews::tablePreview);
+    validateBox(form_.txtHeightTab, &MicroStationPreviews::tablePreview);
 }
 
 void MicroStationPreviews::txtWidthTab_Validate() {
-    validateBox(form_.txtWidthTab, "2.5", &MicroStationPreviews::tablePreview);
+    validateBox(form_.txtWidthTab, &MicroStationPreviews::tablePreview);
 }
 
 void MicroStationPreviews::txtLineEndHeight_Validate() {
-    validateBox(form_.txtLineEndHeight, "0.2", &MicroStationPreviews::cmbLineEndLevel_Click);
+    validateBox(form_.txtLineEndHeight, &MicroStationPreviews::cmbLineEndLevel_Click);
 }
 
 void MicroStationPreviews::txtLineEndWidth_Validate() {
-    validateBox(form_.txtLineEndWidth, "0.2", &MicroStationPreviews::cmbLineEndLevel_Click);
+    validateBox(form_.txtLineEndWidth, &MicroStationPreviews::cmbLineEndLevel_Click);
 }
 
 void MicroStationPreviews::txtIso3DHeight_Validate() {
-    validateBox(form_.txtIso3DHeight, "2", &MicroStationPreviews::cmbIso3DLevel_Click);
+    validateBox(form_.txtIso3DHeight, &MicroStationPreviews::cmbIso3DLevel_Click);
 }
 
 void MicroStationPreviews::txtIso3DWidth_Validate() {
-    validateBox(form_.txtIso3DWidth, "2", &MicroStationPreviews::cmbIso3DLevel_Click);
+    validateBox(form_.txtIso3DWidth, &MicroStationPreviews::cmbIso3DLevel_Click);
 }
 
 // The minimum length has no preview; the scale factor's change draws the cell.
 void MicroStationPreviews::txtMinLineLength_Validate() {
-    validateBox(form_.txtMinLineLength, "9999", &MicroStationPreviews::none);
+    validateBox(form_.txtMinLineLength, &MicroStationPreviews::none);
 }
 
 void MicroStationPreviews::txtCellScaleFactor_Validate() {
-    validateBox(form_.txtCellScaleFactor, "0.01", &MicroStationPreviews::none);
+    validateBox(form_.txtCellScaleFactor, &MicroStationPreviews::none);
 }
 
 }  // namespace vtl::wizard

@@ -119,7 +119,7 @@ private:
     void drawTableRows();
 
     // Normalises a numeric box, then redraws its preview and the views.
-    void validateBox(TextBox& box, const char* empty, void (MicroStationPreviews::*redraw)());
+    void validateBox(TextBox& box, void (MicroStationPreviews::*redraw)());
     void tablePreview();
     void none() {}
 

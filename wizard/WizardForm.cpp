@@ -204,16 +204,14 @@ void WizardForm::wirePreviews() {
     txtIso3DWidth.onValidate = to(&Previews::txtIso3DWidth_Validate);
     txtMinLineLength.onValidate = to(&Previews::txtMinLineLength_Validate);
     txtCellScaleFactor.onValidate = to(&Previews::txtCellScaleFactor_Validate);
-    for (TextBox* box : {&txtIso3DHeight, &txtIso3DWidth, &txtLineEndHeight, &txtLineEndWidth,
-                         &txtHeightTab, &txtWidthTab, &txtMinLineLength, &txtCellScaleFactor}) {
-        box->onKeyUp = [this, box](int key) { numericBox_KeyUp(*box, key); };
-    }
-    // What is typed into these boxes goes into key-ins, where a ";" would start another.
-    for (TextBox* box :
-         {&txtIso3DHeight, &txtIso3DWidth, &txtLineEndHeight, &txtLineEndWidth, &txtHeightTab,
-          &txtWidthTab, &txtMinLineLength, &txtCellScaleFactor, &txtCellName, &txtCelFile}) {
+    // What is typed into these boxes goes into key-ins, where a ";" would start another. The
+    // numeric ones show, before a configuration is loaded, what they take when empty.
+    for (const auto& [box, empty] : numericBoxes()) {
+        box->onKeyUp = [this, box = box](int key) { numericBox_KeyUp(*box, key); };
         box->refused = ";";
+        box->setText(empty);
     }
+    txtCellName.refused = txtCelFile.refused = ";";
 }
 
 void WizardForm::onUserChange(Control& control) {

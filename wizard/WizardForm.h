@@ -167,7 +167,9 @@ public:
     void txtISOFile_Change();
     void txtI3DSeedFile_Change();
 
-    // The numeric boxes: Enter validates, other keys that leave no number show a hint.
+    // The numeric boxes, each with the value an empty box takes: Enter validates, other keys
+    // that leave no number show a hint.
+    std::vector<std::pair<TextBox*, const char*>> numericBoxes();
     void numericBox_KeyUp(TextBox& box, int KeyCode);
 
     void SSTab_Click(int PreviousTab);

@@ -71,12 +71,7 @@ void MicroStationPreviews::HScrollIsoCoverSheet_Change() {
 void MicroStationPreviews::HScrollIso3D_Change() {
     if (!MSTNApp) return;
     BusyScope busy(form_);
-    try {
-        placeIso3D();
-        iso3DFailure_.reset();
-    } catch (...) {
-        report(iso3DFailure_, platform::vbExclamation);
-    }
+    guarded(iso3DFailure_, platform::vbExclamation, &MicroStationPreviews::placeIso3D);
 }
 
 void MicroStationPreviews::placeIso3D() {
@@ -160,7 +155,7 @@ void MicroStationPreviews::convertIso3D() {
 // would take an element of the 3-D seed instead.
 void MicroStationPreviews::drawIso3DCross() {
     WizardForm& f = form_;
-    sendKeyin(symbologyKeyin(pipe()));
+    sendKeyin(symbologyKeyin(form_.pipeSymbology()));
     const VTLWizardBase::Extent& e = VTLWizardBase::seedExtent;
     auto at = [](double x, double y, double z) {
         return preview::point(x, y) + "," + num::text(z);

@@ -31,32 +31,8 @@ double Val(const std::string& text) {
 
 }  // namespace
 
-MicroStationPreviews::Symbology MicroStationPreviews::pipe() {
-    WizardForm& f = form_;
-    return {f.lvPipeColor, f.cmbPipeLevel, f.icmbPipeStyle, f.icmbPipeWeight,
-            nullptr,       nullptr,        f.StatusBar2};
-}
-
-MicroStationPreviews::Symbology MicroStationPreviews::table() {
-    WizardForm& f = form_;
-    return {f.lvTabColor,    f.cmbTabLevel,  f.icmbTabStyle, f.icmbTabWeight,
-            &f.txtHeightTab, &f.txtWidthTab, f.StatusBar4};
-}
-
-MicroStationPreviews::Symbology MicroStationPreviews::lineEnd() {
-    WizardForm& f = form_;
-    return {f.lvLineEndColor,    f.cmbLineEndLevel,  f.icmbLineEndStyle, f.icmbLineEndWeight,
-            &f.txtLineEndHeight, &f.txtLineEndWidth, f.StatusBar6};
-}
-
-MicroStationPreviews::Symbology MicroStationPreviews::iso3D() {
-    WizardForm& f = form_;
-    return {f.lvIso3DColor,    f.cmbIso3DLevel,  f.icmbIso3DStyle, f.icmbIso3DWeight,
-            &f.txtIso3DHeight, &f.txtIso3DWidth, f.StatusBar5};
-}
-
 // The colour only when one is chosen; height and width for texts.
-void MicroStationPreviews::showSymbology(const Symbology& s) {
+void MicroStationPreviews::showSymbology(const SymbologyControls& s) {
     if (s.colour.selected() > 0) s.status.setPanel(1, "Color: " + s.colour.selectedText());
     s.status.setPanel(2, "Level: " + s.level.Text());
     s.status.setPanel(3, "Style: " + s.style.selectedText());
@@ -65,7 +41,7 @@ void MicroStationPreviews::showSymbology(const Symbology& s) {
     if (s.width) s.status.setPanel(6, "Width: " + s.width->Text());
 }
 
-std::string MicroStationPreviews::symbologyKeyin(const Symbology& s) {
+std::string MicroStationPreviews::symbologyKeyin(const SymbologyControls& s) {
     return preview::symbology(s.colour.selectedText(), s.level.Text(), s.style.selectedText(),
                               s.weight.selectedText());
 }
@@ -94,13 +70,20 @@ void MicroStationPreviews::sampleText(const std::string& at, const ComboBox& lev
 // Shows a failure, unless it is the one shown last time and nothing has worked since, or one
 // already shown on this page: a page change calls a preview several times, and one message is
 // enough.
-void MicroStationPreviews::report(std::optional<std::string>& last, int style) {
-    const std::string message = toError(std::current_exception()).description();
-    const bool shown = last == message || shownOnPage_.count(message) > 0;
-    last = message;
-    if (shown) return;
-    shownOnPage_.insert(message);
-    platform::MsgBox(message, style);
+void MicroStationPreviews::guarded(std::optional<std::string>& last, int style,
+                                   void (MicroStationPreviews::*preview)()) {
+    try {
+        (this->*preview)();
+        last.reset();
+        return;
+    } catch (...) {
+        const std::string message = toError(std::current_exception()).description();
+        const bool shown = last == message || shownOnPage_.count(message) > 0;
+        last = message;
+        if (shown) return;
+        shownOnPage_.insert(message);
+        platform::MsgBox(message, style);
+    }
 }
 
 void MicroStationPreviews::newPage() {
@@ -115,7 +98,7 @@ void MicroStationPreviews::newPage() {
 
 void MicroStationPreviews::cmbPipeLevel_Click() {
     if (!MSTNApp) return;
-    const Symbology s = pipe();
+    const SymbologyControls s = form_.pipeSymbology();
     showSymbology(s);
     if (form_.SSTab.Tab() != kPageVistrel) return;
     const ScrollBar &h = form_.HScrollVistrel, &v = form_.VScrollVistrel;
@@ -155,18 +138,13 @@ void MicroStationPreviews::txtCellScaleFactor_Change() {
 
 void MicroStationPreviews::cmbLineEndLevel_Click() {
     if (!MSTNApp) return;
-    try {
-        lineEndSample();
-        lineEndFailure_.reset();
-    } catch (...) {
-        report(lineEndFailure_, platform::vbOKOnly);
-    }
+    guarded(lineEndFailure_, platform::vbOKOnly, &MicroStationPreviews::lineEndSample);
 }
 
 // The texts of the cover sheet grow with the key plan's scale: at 2:1 twice the size, at 1:5 a
 // fifth.
 void MicroStationPreviews::lineEndSample() {
-    const Symbology s = lineEnd();
+    const SymbologyControls s = form_.lineEndSymbology();
     showSymbology(s);
     if (form_.SSTab.Tab() != kPageIsoCoverSheet || form_.SSTab2.Tab() != 2) return;
     clearScratch();
@@ -190,17 +168,12 @@ void MicroStationPreviews::lineEndSample() {
 
 void MicroStationPreviews::cmbIso3DLevel_Click() {
     if (!MSTNApp || form_.SSTab.Tab() != kPageIso3D || form_.SSTab3.Tab() != 1) return;
-    try {
-        iso3DSample();
-        iso3DLabelFailure_.reset();
-    } catch (...) {
-        report(iso3DLabelFailure_, platform::vbOKOnly);
-    }
+    guarded(iso3DLabelFailure_, platform::vbOKOnly, &MicroStationPreviews::iso3DSample);
 }
 
 // The 3-D view's texts shrink with its scale and with the factor its reference is scaled by.
 void MicroStationPreviews::iso3DSample() {
-    const Symbology s = iso3D();
+    const SymbologyControls s = form_.iso3DSymbology();
     showSymbology(s);
     clearScratch();
     const double factor = iso3DFactor();

@@ -53,6 +53,7 @@ class ListView;
 class ComboBox;
 class ImageCombo;
 class StatusBar;
+struct SymbologyControls;
 class ScrollBar;
 
 // The previews in MicroStation. Each is drawn through the form's controls and MSTNApp, which
@@ -82,22 +83,8 @@ public:
     void newWorkingCopy() override { sampleLine_.reset(); }
 
 private:
-    // A symbology preview's controls and its status bar.
-    struct Symbology {
-        ListView& colour;
-        ComboBox& level;
-        ImageCombo& style;
-        ImageCombo& weight;
-        TextBox* height;
-        TextBox* width;
-        StatusBar& status;
-    };
-    Symbology pipe();
-    Symbology table();
-    Symbology lineEnd();
-    Symbology iso3D();
-    void showSymbology(const Symbology& s);
-    std::string symbologyKeyin(const Symbology& s);
+    void showSymbology(const SymbologyControls& s);
+    std::string symbologyKeyin(const SymbologyControls& s);
     std::string scratchLevel();
     std::string openDrawing();
     void clearScratch();
@@ -116,6 +103,7 @@ private:
     void recoverFromRebuild();
 
     void drawTable();
+    void drawTableWhileAsked();
     void drawTableRows();
 
     // Normalises a numeric box, then redraws its preview and the views.
@@ -123,9 +111,10 @@ private:
     void tablePreview();
     void none() {}
 
-    // A failure of a preview that reports its own errors: shown once while it repeats, and
-    // once per page change however many previews it stops.
-    void report(std::optional<std::string>& last, int style);
+    // Runs a preview that reports its own failures: each shown once while it repeats, and once
+    // per page change however many previews it stops.
+    void guarded(std::optional<std::string>& last, int style,
+                 void (MicroStationPreviews::*preview)());
 
     WizardForm& form_;
     // The 3-D view's 2-D copy was built (or tried) since the last page change.

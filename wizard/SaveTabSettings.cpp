@@ -56,9 +56,10 @@ void WizardForm::SaveTabSettings(int TabIndex) {
 }
 
 // The colour only when one is selected; the other values as the controls show them.
-void WizardForm::saveSymbology(const SymbologyKeys& k) {
+void WizardForm::saveSymbology(const SymbologyKeys& keys) {
+    const SymbologyControls& k = keys.controls;
     auto write = [&](const char* key, const std::string& value) {
-        writeKey(k.section, k.prefix + key, value);
+        writeKey(keys.section, keys.prefix + key, value);
     };
     if (k.colour.selected() > 0) write("co", k.colour.selectedText());
     write("lv", k.level.Text());

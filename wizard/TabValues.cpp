@@ -88,39 +88,51 @@ void WizardForm::loadTabValues(int tab) {
     loaded_[group] = true;
 }
 
+SymbologyControls WizardForm::pipeSymbology() {
+    return {lvPipeColor, cmbPipeLevel, icmbPipeStyle, icmbPipeWeight, nullptr, nullptr, StatusBar2};
+}
+
+SymbologyControls WizardForm::tableSymbology() {
+    return {lvTabColor,    cmbTabLevel,  icmbTabStyle, icmbTabWeight,
+            &txtHeightTab, &txtWidthTab, StatusBar4};
+}
+
+SymbologyControls WizardForm::lineEndSymbology() {
+    return {lvLineEndColor,    cmbLineEndLevel,  icmbLineEndStyle, icmbLineEndWeight,
+            &txtLineEndHeight, &txtLineEndWidth, StatusBar6};
+}
+
+SymbologyControls WizardForm::iso3DSymbology() {
+    return {lvIso3DColor,    cmbIso3DLevel,  icmbIso3DStyle, icmbIso3DWeight,
+            &txtIso3DHeight, &txtIso3DWidth, StatusBar5};
+}
+
 WizardForm::SymbologyKeys WizardForm::pipeKeys() {
-    return {"Vistrel",    "pipe",        lvPipeColor,
-            cmbPipeLevel, icmbPipeStyle, icmbPipeWeight,
-            nullptr,      nullptr,       {"3", "40", "0", "0", "", ""}};
+    return {"Vistrel", "pipe", pipeSymbology(), {"3", "40", "0", "0", "", ""}};
 }
 
 WizardForm::SymbologyKeys WizardForm::tableKeys() {
-    return {"IsoCoverSheet", "TABtext",    lvTabColor,
-            cmbTabLevel,     icmbTabStyle, icmbTabWeight,
-            &txtHeightTab,   &txtWidthTab, {"1", "1", "0", "1", "3.5", "2.5"}};
+    return {"IsoCoverSheet", "TABtext", tableSymbology(), {"1", "1", "0", "1", "3.5", "2.5"}};
 }
 
 WizardForm::SymbologyKeys WizardForm::lineEndKeys() {
-    return {"IsoCoverSheet",   "LENtext",        lvLineEndColor,
-            cmbLineEndLevel,   icmbLineEndStyle, icmbLineEndWeight,
-            &txtLineEndHeight, &txtLineEndWidth, {"1", "1", "0", "1", "0.2", "0.2"}};
+    return {"IsoCoverSheet", "LENtext", lineEndSymbology(), {"1", "1", "0", "1", "0.2", "0.2"}};
 }
 
 WizardForm::SymbologyKeys WizardForm::iso3DKeys() {
-    return {"I3D",           "I3DLENtext",   lvIso3DColor,
-            cmbIso3DLevel,   icmbIso3DStyle, icmbIso3DWeight,
-            &txtIso3DHeight, &txtIso3DWidth, {"3", "40", "0", "0", "2", "2"}};
+    return {"I3D", "I3DLENtext", iso3DSymbology(), {"3", "40", "0", "0", "2", "2"}};
 }
 
 // Colours 0 to 255, levels 1 to 63, styles 0 to 7 and weights 0 to 15, as the lists hold them.
-void WizardForm::loadSymbology(const SymbologyKeys& k) {
-    auto read = [&](const char* key) { return readKey(k.section, k.prefix + key); };
-    showColour(k.colour, ranged(read("co"), k.defaults[0], 0, 255));
-    showLevel(k.level, ranged(read("lv"), k.defaults[1], 1, 63));
-    k.style.select(itemOf(ranged(read("lc"), k.defaults[2], 0, 7)));
-    k.weight.select(itemOf(ranged(read("wt"), k.defaults[3], 0, 15)));
-    if (k.height) k.height->setText(numericOr(read("tx"), k.defaults[4]));
-    if (k.width) k.width->setText(numericOr(read("tw"), k.defaults[5]));
+void WizardForm::loadSymbology(const SymbologyKeys& keys) {
+    const SymbologyControls& k = keys.controls;
+    auto read = [&](const char* key) { return readKey(keys.section, keys.prefix + key); };
+    showColour(k.colour, ranged(read("co"), keys.defaults[0], 0, 255));
+    showLevel(k.level, ranged(read("lv"), keys.defaults[1], 1, 63));
+    k.style.select(itemOf(ranged(read("lc"), keys.defaults[2], 0, 7)));
+    k.weight.select(itemOf(ranged(read("wt"), keys.defaults[3], 0, 15)));
+    if (k.height) k.height->setText(numericOr(read("tx"), keys.defaults[4]));
+    if (k.width) k.width->setText(numericOr(read("tw"), keys.defaults[5]));
 }
 
 void WizardForm::loadVistrelValues() {

@@ -30,16 +30,15 @@ void MicroStationPreviews::TDBGrid_ColResize(int) {
     }
     BusyScope busy(form_);
     drawingTable_ = true;
-    try {
-        do {
-            drawTableAgain_ = false;
-            drawTable();
-        } while (drawTableAgain_);
-        tableFailure_.reset();
-    } catch (...) {
-        report(tableFailure_, platform::vbExclamation);
-    }
+    guarded(tableFailure_, platform::vbExclamation, &MicroStationPreviews::drawTableWhileAsked);
     drawingTable_ = drawTableAgain_ = false;
+}
+
+void MicroStationPreviews::drawTableWhileAsked() {
+    do {
+        drawTableAgain_ = false;
+        drawTable();
+    } while (drawTableAgain_);
 }
 
 void MicroStationPreviews::drawTable() {
@@ -50,7 +49,7 @@ void MicroStationPreviews::drawTable() {
         return;
     }
     clearScratch();
-    const Symbology s = table();
+    const SymbologyControls s = f.tableSymbology();
     showSymbology(s);
     s.status.setPanel(7, "XY: " + preview::point(num::RoundValue(f.HScrollTab.Value() * xstep, 5),
                                                  num::RoundValue(f.VScrollTab.Value() * ystep, 5)));

@@ -51,6 +51,18 @@ inline constexpr int kPageVistrel = 0;
 inline constexpr int kPageIsoCoverSheet = 1;
 inline constexpr int kPageIso3D = 2;
 
+// One symbology's controls: colour list, level, style and weight combos, for texts a height and
+// a width box, and the status bar that shows them.
+struct SymbologyControls {
+    ListView& colour;
+    ComboBox& level;
+    ImageCombo& style;
+    ImageCombo& weight;
+    TextBox* height;
+    TextBox* width;
+    StatusBar& status;
+};
+
 class WizardForm {
 public:
     explicit WizardForm(WizardHost& host);
@@ -167,6 +179,12 @@ public:
     void txtISOFile_Change();
     void txtI3DSeedFile_Change();
 
+    // The symbologies of the pipe line, the end-number table and the line-end numbers of the
+    // cover sheet and of the 3-D view.
+    SymbologyControls pipeSymbology();
+    SymbologyControls tableSymbology();
+    SymbologyControls lineEndSymbology();
+    SymbologyControls iso3DSymbology();
     // The numeric boxes, each with the value an empty box takes: Enter validates, other keys
     // that leave no number show a hint.
     std::vector<std::pair<TextBox*, const char*>> numericBoxes();
@@ -224,17 +242,12 @@ private:
     void setUpCoverSheetBars(const VTLWizardBase::Extent& target);
     void failed(const Error& error);
 
-    // A preview's symbology controls with the keys they show: the prefix & "co", "lv", "lc",
-    // "wt", and for texts "tx", "tw"; and the wizard's defaults for them, in that order.
+    // A symbology's controls with the keys they show: the prefix & "co", "lv", "lc", "wt", and
+    // for texts "tx", "tw"; and the wizard's defaults for them, in that order.
     struct SymbologyKeys {
         std::string section;
         std::string prefix;
-        ListView& colour;
-        ComboBox& level;
-        ImageCombo& style;
-        ImageCombo& weight;
-        TextBox* height;
-        TextBox* width;
+        SymbologyControls controls;
         std::array<const char*, 6> defaults;
     };
     SymbologyKeys pipeKeys();

@@ -101,6 +101,9 @@ void userAction(const std::function<void()>& handler) {
 
 QPushButton* buttonFor(Button& button, const char* caption, QWidget* parent) {
     auto* b = named(new QPushButton(caption, parent), button);
+    // Enter in a box belongs to the box (the numeric boxes validate on it): no button of the
+    // window is pressed by it.
+    b->setAutoDefault(false);
     button.refresh = [b, &button] { b->setEnabled(button.Enabled()); };
     QObject::connect(b, &QPushButton::clicked, b,
                      [&button] { userAction([&] { button.click(); }); });

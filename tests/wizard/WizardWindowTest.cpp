@@ -179,15 +179,28 @@ TEST_F(WizardWindow, DraggingAGridBorderResizesInTwipsOnceWhenReleased) {
     EXPECT_EQ(grid->verticalHeader()->sectionSize(2), 27);
 }
 
-// A numeric box: a key that leaves no number brings the hint; Enter puts a point for the comma.
+// A numeric box: a key that leaves no number brings the hint; Enter puts a point for the comma
+// and presses no button of the window.
 TEST_F(WizardWindow, ANumericBoxHintsAtLettersAndTakesAPointForAComma) {
     WizardForm& form = wizard().form();
+    int pressed = 0;
+    for (auto* buttons : {&form.btnOpenFile, &form.btnSelectFile}) {
+        for (auto& button : *buttons) {
+            if (button) button->onClick = [&pressed] { ++pressed; };
+        }
+    }
+    form.cmdClose.onClick = [&pressed] { ++pressed; };
+    wizard().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard()));
     auto* box = control<QLineEdit>("txtMinLineLength");
+    form.SSTab1.setTab(2);
+    box->setFocus();
     box->setText("");
     QTest::keyClicks(box, "1,5");
     EXPECT_EQ(messages.texts(),
               (std::vector<std::string>{"Numbers only, please", "Numbers only, please"}));
     QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(pressed, 0);
     EXPECT_EQ(form.txtMinLineLength.Text(), "1.5");
     EXPECT_EQ(box->text(), "1.5");
     QTest::keyClicks(box, ";");

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Opens the configuration wizard on the sample project without a screen: the main window on a
-# virtual X display, File > Configuration wizard..., each outer and inner page clicked, a picture
-# taken of each, then Close. It leaves in OUTDIR wizard-<page>-<inner page>.png and
-# wizard-screen.png (the whole screen, the stand-in MicroStation on it) and prints the messages
-# the wizard showed. The demo (sample copy, platform home) is prepared by scripts/demo-samples.sh;
+# virtual X display, File > Configuration wizard..., each outer and inner page clicked and one of
+# its settings changed (a bar moved, a colour picked, a grid column widened), a picture taken of
+# each, then Close. It leaves in OUTDIR wizard-<page>-<inner page>.png, beside each
+# mstn-<page>-<inner page>.png (the working drawing the page previews in, as MicroStation draws
+# it), and wizard-screen.png (the whole screen, the stand-in MicroStation on it), and prints the
+# messages the wizard showed. The demo (sample copy, platform home) is prepared by scripts/demo-samples.sh;
 # OUTDIR defaults to output/ in the demo's folder.
 #
 # Usage: ./scripts/wizard-pictures.sh [OUTDIR]

@@ -202,6 +202,10 @@ TEST_F(TarnwellProcessTest, ExtractEditOneCellReplaceAndOnlyThoseTextsChange) {
     auto* events = window->findChild<QListWidget*>("lstLog");
     EXPECT_NE(events->item(events->count() - 1)->text().toStdString().find("Done ---"),
               std::string::npos);
+    // Each MicroStation ended when it was quit: none had to be killed.
+    EXPECT_EQ(vtl::test::readFile(LOGModule::GetLogFileName()).find("Exiting MicroStation timeout"),
+              std::string::npos);
+    EXPECT_FALSE(modProcess::IsAppRunning("ustation.exe"));
 
     EXPECT_EQ(features(foreign), replaced(foreignFeatures, "Hello", "Hello, a longer greeting"));
     EXPECT_EQ(features(iso), replaced(isoFeatures, "P1001-ISO-01", "P1001-ISO-01 REV A"));

@@ -89,6 +89,23 @@ TEST_F(TextReplaceTest, EachTextIsReplacedOnceEvenWhenItsReplacementIsFoundAgain
     EXPECT_EQ(programs.excel.journal.size(), 3u);  // one Excel for the whole run
 }
 
+TEST_F(TextReplaceTest, ATextTakesAReplacementOfTheLongestTextV7Holds) {
+    const std::string longest(255, 'x');
+    const fs::path wb = test::writeConfigWorkbook(
+        tool.dir / "long.xlsx",
+        {"'A', '" + longest + "', 0, 0, 0", "'B', '" + longest + "y', 0, 0, 0"});
+    const fs::path dgn = test::writeDrawing(tool.dir / "long.dgn", {{}, {"A|0|0|0"}});
+    XLS2DGN(wb.string(), dgn.string(), true);
+    EXPECT_EQ(test::textsOf(dgn), (Texts{longest + " 0 0 0"}));
+    // One more character than V7 holds: the file stays as it was.
+    const fs::path other = test::writeDrawing(tool.dir / "longer.dgn", {{"B|0|0|0"}});
+    const std::string image = vtl::test::readFile(other);
+    const Error e = vtl::test::errorOf([&] { XLS2DGN(wb.string(), other.string(), false); });
+    EXPECT_EQ(e.source().substr(0, 7), "XLS2DGN");
+    EXPECT_NE(e.description().find("255"), std::string::npos) << e.description();
+    EXPECT_EQ(vtl::test::readFile(other), image);
+}
+
 TEST_F(TextReplaceTest, AFileOrWorkbookThatCannotBeUsedFailsBeforeMicroStationStarts) {
     const fs::path dgn = test::writeDrawing(tool.dir / "plan.dgn", {{"A-100|5|3|0"}});
     const std::string cfg = workbook().string();

@@ -15,9 +15,11 @@
 #include "ToolFixture.h"
 #include "ToolRuns.h"
 #include "WindowDesktop.h"
+#include "platform/AtomicFile.h"
 #include "platform/MessageBoxes.h"
 #include "support/FakeClock.h"
 #include "support/FakePlatform.h"
+#include "support/PythonScript.h"
 #include "textreplace/ConfigLookup.h"
 #include "textreplace/frmMain.h"
 
@@ -134,7 +136,8 @@ TEST_F(frmMainRunTest, AMicroStationLeftRunningByAFailedFileIsWaitedForAndKilled
     // After each file, the one that failed too, the run waited 30 s and killed it.
     EXPECT_EQ(processes.terminated(), (std::vector<int32_t>{5150, 6001, 6002}));
     const std::string log = vtl::test::readFile(LOGModule::GetLogFileName());
-    const std::string timeout = "Exiting MicroStation timeout. MicroStation process will be killed.";
+    const std::string timeout =
+        "Exiting MicroStation timeout. MicroStation process will be killed.";
     EXPECT_NE(log.find(timeout), log.rfind(timeout));
     EXPECT_EQ(test::readWorkbookRows(workbook),
               (Texts{"('Find', 'Replace', 'Level', 'Color', 'Weight')",
@@ -157,8 +160,97 @@ TEST_F(frmMainRunTest, ClosingTheWindowDuringARunStopsItBetweenFiles) {
     EXPECT_NE(log.find("The run stops before file 2 / 2: the program is closing"),
               std::string::npos);
     ASSERT_TRUE(QTest::qWaitFor([this] { return programEnds == 1; }, 5000));
-    EXPECT_NE(vtl::test::readFile(LOGModule::GetLogFileName()).find("Bye ..."),
-              std::string::npos);
+    EXPECT_NE(vtl::test::readFile(LOGModule::GetLogFileName()).find("Bye ..."), std::string::npos);
+}
+
+// Each input the run cannot use stops it with a message naming the problem, logged with where
+// it came from; the drawings and the workbook keep every byte.
+TEST_F(frmMainRunTest, EveryUnusableInputIsNamedInAMessageAndTheLogAndLeavesTheFilesAlone) {
+    const fs::path a = drawing("a.dgn");
+    const std::string image = vtl::test::readFile(a);
+    start();
+    auto* workbookBox = window->findChild<QLineEdit*>("txtXLSFile");
+    auto* folderBox = window->findChild<QLineEdit*>("txtInputDir");
+    const auto run = [&](const char* button) {
+        messages.clear();
+        click(button);
+        return vtl::test::readFile(LOGModule::GetLogFileName());
+    };
+
+    const fs::path corrupt = tool.dir.write("corrupt.xlsx", "no workbook at all");
+    const fs::path zero = tool.dir.write("zero.xlsx", "");
+    const fs::path headers = test::writeConfigWorkbook(tool.dir / "headers.xlsx", {});
+    const fs::path blank = tool.dir / "blank.xlsx";
+    vtl::test::runPython("import openpyxl\nopenpyxl.Workbook().save(r'" + blank.string() + "')\n");
+    const std::string notAWorkbook = "' is not a workbook: it is neither an .xlsx nor an .xls file";
+    struct Unusable {
+        fs::path file;
+        std::string source, says;
+    };
+    const Unusable workbooks[] = {
+        {corrupt, "XLS2DGN: SearchInit", "'" + corrupt.string() + notAWorkbook},
+        {zero, "XLS2DGN: SearchInit", "'" + zero.string() + notAWorkbook},
+        {headers, "XLS2DGN", "Nothing to replace defined"},
+        {blank, "XLS2DGN", "Nothing to replace defined"},
+        {workbook, "XLS2DGN: SearchInit",
+         "'" + workbook.string() + "' is locked for editing by another user"}};
+    for (const Unusable& book : workbooks) {
+        const std::string bytes = vtl::test::readFile(book.file);
+        workbookBox->setText(QString::fromStdString(book.file.string()));
+        platform::FileLock lock(book.file == workbook ? workbook : tool.dir / "unused.lock",
+                                platform::FileLock::Mode::Exclusive);
+        const std::string log = run("cmdReplace");
+        EXPECT_EQ(messages.texts(), (Texts{book.says})) << book.file;
+        EXPECT_NE(log.find("  " + book.source + ": " + book.says + "\r\n"), std::string::npos)
+            << book.file;
+        EXPECT_EQ(vtl::test::readFile(book.file), bytes) << book.file;
+    }
+    EXPECT_EQ(vtl::test::readFile(a), image);
+    EXPECT_TRUE(programs.sessions.empty());
+
+    // Each drawing alone in its folder, read by both runs.
+    const fs::path texts = tool.dir / "texts.xlsx";
+    const std::string v8 =
+        std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0');
+    for (const char* sub : {"v8", "random", "cut", "readonly"}) fs::create_directory(folder / sub);
+    const fs::path readOnly = drawing("readonly/r.dgn");
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
+    const std::pair<fs::path, std::string> drawings[] = {
+        {tool.dir.write("project/v8/v8.dgn", v8), "is not a DGN V7 design file or cell library"},
+        {tool.dir.write("project/random/r.dgn", "random bytes, no drawing at all"),
+         "is not a DGN V7 design file or cell library"},
+        {tool.dir.write("project/cut/c.dgn", image.substr(0, image.size() / 2)), "is cut short"},
+        {readOnly, "is read-only"}};
+    for (const auto& [design, says] : drawings) {
+        const std::string bytes = vtl::test::readFile(design);
+        folderBox->setText(QString::fromStdString(design.parent_path().string()));
+        workbookBox->setText(QString::fromStdString(workbook.string()));
+        std::string log = run("cmdReplace");
+        ASSERT_EQ(messages.messages().size(), 1u) << design;
+        EXPECT_NE(messages.messages()[0].text.find(says), std::string::npos)
+            << messages.messages()[0].text;
+        EXPECT_NE(log.find("  XLS2DGN: " + messages.messages()[0].text), std::string::npos);
+        EXPECT_EQ(vtl::test::readFile(design), bytes) << design;
+        if (design == readOnly) continue;  // which the extraction reads as any other
+        workbookBox->setText(QString::fromStdString(texts.string()));
+        fs::remove(texts);
+        log = run("cmdExtract");
+        ASSERT_EQ(messages.messages().size(), 1u) << design;
+        EXPECT_NE(messages.messages()[0].text.find(says), std::string::npos)
+            << messages.messages()[0].text;
+        EXPECT_NE(log.find("  DGN2XLS: " + messages.messages()[0].text), std::string::npos);
+        EXPECT_EQ(vtl::test::readFile(design), bytes) << design;
+        // The workbook the first file created is whole, and holds no row.
+        EXPECT_EQ(test::readWorkbookRows(texts), (Texts{"General General n False"}));
+    }
+    EXPECT_EQ(test::textsOf(readOnly), (Texts{"A-100 5 3 0", "keep 5 3 0"}));
+    workbookBox->setText(QString::fromStdString(texts.string()));
+    run("cmdExtract");
+    EXPECT_EQ(messages.texts(), (Texts{"Overwrite file " + texts.string() + "?"}));
+    // A-100 is left out as configured: the table the replacement run loaded is still held.
+    EXPECT_EQ(test::readWorkbookRows(texts),
+              (Texts{"('Find', 'Replace', 'Level', 'Color', 'Weight')", "('keep', 'keep', 5, 3, 0)",
+                     "@ @ n True"}));
 }
 
 TEST_F(frmMainRunTest, AnExtractionTheUserDeclinesLeavesTheWorkbookAlone) {

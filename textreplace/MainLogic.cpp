@@ -101,4 +101,17 @@ std::vector<std::string> newFromDrop(const std::vector<std::string>& listed,
     return added;
 }
 
+void runFileLoop(size_t count, const FileLoop& loop) {
+    const std::string total = std::to_string(count);
+    for (size_t i = 0; i < count; ++i) {
+        const std::string counter = std::to_string(i + 1) + " / " + total;
+        if (loop.stopRequested()) {
+            LogEvent("The run stops before file " + counter + ": the program is closing");
+            return;
+        }
+        loop.showCounter(counter);
+        loop.step(i);
+    }
+}
+
 }  // namespace vtl::tarnwell::MainLogic

@@ -2,6 +2,8 @@
 // the run's file list from the folder and the file list, and what the file list takes in.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,5 +43,15 @@ std::vector<std::string> newFromDialog(const std::vector<std::string>& listed,
 // The dropped files the list does not hold yet, compared ignoring case, in order.
 std::vector<std::string> newFromDrop(const std::vector<std::string>& listed,
                                      const std::vector<std::string>& dropped);
+
+// A run's walk over its files: before file i (from 0) the counter shows "i + 1 / count"; a
+// stop request ends the walk before the next file, with an event that says so; a failed step
+// ends it with its error. Counts past 32767 files are counted on.
+struct FileLoop {
+    std::function<void(const std::string& counter)> showCounter;
+    std::function<bool()> stopRequested;
+    std::function<void(size_t index)> step;
+};
+void runFileLoop(size_t count, const FileLoop& loop);
 
 }  // namespace vtl::tarnwell::MainLogic

@@ -516,14 +516,7 @@ void frmMain::runOverFiles(const std::function<void(const std::vector<std::strin
 // run between files.
 void frmMain::runFileSteps(const std::vector<std::string>& files,
                            const std::function<void(size_t index)>& step) {
-    const std::string count = std::to_string(files.size());
-    for (size_t i = 0; i < files.size(); ++i) {
-        if (exitRequested_) {
-            LogEvent("The run stops before file " + std::to_string(i + 1) + " / " + count +
-                     ": the program is closing");
-            return;
-        }
-        lblCounter_->setText(qs(std::to_string(i + 1) + " / " + count));
+    const auto stepAndWait = [&step](size_t i) {
         try {
             step(i);
         } catch (...) {
@@ -535,7 +528,12 @@ void frmMain::runFileSteps(const std::vector<std::string>& files,
             throw;
         }
         Wait4ExitingMSTN();
-    }
+    };
+    const auto showCounter = [this](const std::string& counter) {
+        lblCounter_->setText(qs(counter));
+    };
+    MainLogic::runFileLoop(files.size(),
+                           {showCounter, [this] { return exitRequested_; }, stepAndWait});
 }
 
 void frmMain::cmdReplace_Click() {

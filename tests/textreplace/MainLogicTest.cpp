@@ -103,5 +103,34 @@ TEST(FileListTest, TheDialogComparesExactlyTheDropIgnoringCase) {
               (Texts{"/x/B.dgn", "/x/folder"}));
 }
 
+// More files than a 16-bit counter holds are each worked on and counted.
+TEST(FileLoopTest, EveryFileIsCountedPast32767AndAStopRequestEndsTheRunBeforeTheNextFile) {
+    test::ScopedTool tool;
+    size_t steps = 0;
+    std::string counter;
+    Texts shown;
+    bool stop = false;
+    const FileLoop loop{[&](const std::string& text) {
+                            counter = text;
+                            if (steps == 32767 || steps + 1 == 40000) shown.push_back(text);
+                        },
+                        [&] { return stop; },
+                        [&](size_t index) {
+                            EXPECT_EQ(index, steps);
+                            ++steps;
+                        }};
+    runFileLoop(40000, loop);
+    EXPECT_EQ(steps, 40000u);
+    EXPECT_EQ(shown, (Texts{"32768 / 40000", "40000 / 40000"}));
+    EXPECT_TRUE(tool.events.empty());
+
+    steps = 0;
+    const FileLoop stopping{loop.showCounter, [&] { return steps == 2; }, loop.step};
+    runFileLoop(3, stopping);
+    EXPECT_EQ(steps, 2u);
+    EXPECT_EQ(counter, "2 / 3");
+    EXPECT_EQ(tool.events, (Texts{"The run stops before file 3 / 3: the program is closing"}));
+}
+
 }  // namespace
 }  // namespace vtl::tarnwell::MainLogic

@@ -8,7 +8,7 @@
 #            an existing one is replaced)
 #   replace  replaces the texts in the folder's design files as WORKBOOK's rows say
 # The stand-in MicroStation and its journal live in the demo's platform folder, prepared by
-# scripts/demo-samples.sh, which also copies the sample drawings to samples/drawings/ there.
+# scripts/demo-samples.sh, which also copies the sample iso drawings to samples/project/ there.
 # Exits with 1 when the run showed an error.
 #
 # Usage: ./scripts/tarnwell-headless.sh extract|replace FOLDER WORKBOOK

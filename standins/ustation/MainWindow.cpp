@@ -22,7 +22,8 @@ constexpr qint64 kPaintShare = 20;
 
 }  // namespace
 
-MainWindow::MainWindow(StandInApplication& application) : application_(application) {
+MainWindow::MainWindow(StandInApplication& application)
+    : application_(application), visible_(application.Visible()) {
     setObjectName("MSTNTop");
     resize(800, 600);
     repaint_.setSingleShot(true);
@@ -42,6 +43,7 @@ QString MainWindow::titleFor(const std::string& designFile) {
 }
 
 void MainWindow::refresh() {
+    followVisible();
     if (!repaint_.isActive()) repaint_.start();
     const QString title = titleFor(application_.designFile());
     if (title == windowTitle()) return;
@@ -49,6 +51,18 @@ void MainWindow::refresh() {
     // The title reaches the X server before the key-in that changed it returns.
     QCoreApplication::sendPostedEvents();
     if (QGuiApplication::platformName() == "xcb") QGuiApplication::sync();
+}
+
+void MainWindow::followVisible() {
+    const int32_t visible = application_.Visible();
+    if (visible == visible_) return;
+    visible_ = visible;
+    if (visible == 0) {
+        showMinimized();
+        return;
+    }
+    showNormal();
+    raise();
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {

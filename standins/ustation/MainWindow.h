@@ -20,6 +20,9 @@ public:
     // Brings the title up to date and shows the window system a new title at once; the
     // drawing is repainted a moment later, once for all the changes made meanwhile.
     void refresh();
+    // The window follows the application's Visible: 0 minimises it (it stays a main window the
+    // window system lists), 1 shows it. Until a program sets Visible it stays as it was started.
+    void followVisible();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,6 +30,7 @@ protected:
 private:
     StandInApplication& application_;
     QTimer repaint_;
+    int32_t visible_;
 };
 
 }  // namespace vtl::ustation

@@ -525,7 +525,10 @@ int32_t SessionApplication::Visible() {
 }
 
 void SessionApplication::setVisible(int32_t visible) {
-    visible_ = visible != 0 ? 1 : 0;
+    const int32_t shown = visible != 0 ? 1 : 0;
+    if (shown == visible_) return;
+    visible_ = shown;
+    notifyChanged();  // the window follows
 }
 
 }  // namespace vtl::ustation

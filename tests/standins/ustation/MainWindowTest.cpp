@@ -1,10 +1,10 @@
 // The stand-in's window over a session, shown offscreen: it repaints once for a batch of changes,
-// from the elements in memory.
+// from the elements in memory, and follows the automation object's Visible.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
 #include "EngineFixture.h"
@@ -52,8 +52,8 @@ TEST_F(MainWindowTest, ABatchOfElementsIsPaintedOnceFromMemory) {
     window.installEventFilter(&counter);
     std::string keyins;
     for (int i = 0; i < 300; ++i) {
-        keyins += "place lstring;xy=" + std::to_string(i) + ",0;xy=" + std::to_string(i) +
-                  ",10;reset;";
+        keyins +=
+            "place lstring;xy=" + std::to_string(i) + ",0;xy=" + std::to_string(i) + ",10;reset;";
     }
     app->MbeSendCommand(keyins);
     // The next paint waits longer after a paint that took long, as one does on a busy machine.
@@ -68,6 +68,24 @@ TEST_F(MainWindowTest, ABatchOfElementsIsPaintedOnceFromMemory) {
     const QImage picture = window.grab().toImage();
     EXPECT_TRUE(hasPixel(picture, qRgb(255, 255, 255)));
     EXPECT_FALSE(hasPixel(picture, qRgb(255, 0, 0)));
+}
+
+// Started minimised, as an automation server starts; Visible 0 and 1 minimise and show it.
+TEST_F(MainWindowTest, TheWindowFollowsVisible) {
+    MainWindow window(*app);
+    window.showMinimized();
+    open(newFile("shown.dgn"));
+    app->MbeSendCommand("place line;xy=0,0;xy=10,10;reset");
+    EXPECT_TRUE(window.isMinimized());  // nothing asked for it to show
+    app->setVisible(0);
+    EXPECT_TRUE(window.isMinimized());
+    app->setVisible(1);
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(app->Visible(), 1);
+    app->setVisible(0);
+    EXPECT_TRUE(window.isMinimized());
+    EXPECT_EQ(app->Visible(), 0);
 }
 
 }  // namespace

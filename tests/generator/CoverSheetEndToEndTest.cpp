@@ -168,7 +168,8 @@ TEST_F(CoverSheetEndToEnd, TheTwoDViewIsTheIsometricProjectionWithItsLabelsLaidO
 }
 
 // The overview's saved view VTL ((-10, -5) to (40, 35), its centre (15, 15)) shows four times
-// enlarged with its centre at (300, 200); the seed's note on the delete level is gone.
+// enlarged with its centre at (300, 200), the plant around the pipes; the seed's note on the
+// delete level is gone.
 TEST_F(CoverSheetEndToEnd, TheCoverSheetHoldsTheOverviewThroughItsReferenceAndNoAttachment) {
     runFromTheWindow(sheetSteps, {"P1001.h"});
     ASSERT_FALSE(HasFatalFailure());
@@ -182,15 +183,19 @@ TEST_F(CoverSheetEndToEnd, TheCoverSheetHoldsTheOverviewThroughItsReferenceAndNo
         }
         EXPECT_TRUE(holds(strings, onSheet, 1e-3)) << pipe.geometry;
     }
-    // The seed's frame and title block, the overview's numbers, the view's labels and leaders.
+    // The seed's frame and title block, the overview's numbers, the view's labels and leaders;
+    // the plant's outline (-4, -4) to (34, 28) of the overview, its 10 grid lines and their labels.
     EXPECT_TRUE(holds(ofType(features, 6), {{0, 0}, {420, 0}, {420, 297}, {0, 297}, {0, 0}}, 1e-9));
+    EXPECT_TRUE(holds(ofType(features, 6),
+                      {{224, 124}, {376, 124}, {376, 252}, {224, 252}, {224, 124}}, 1e-3));
     const HeaderData h = parsed("P1001.h", "P1001");
     std::vector<std::string> texts;
     for (const OgrFeature& t : ofType(features, 17)) texts.push_back(t.field("Text"));
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "1"), 2) << "a number and a label";
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "1"), 3) << "a number, a label, a grid line's";
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "F"), 1) << "a grid line's label";
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "PLACEHOLDER - REPLACED BY THE RUN"), 0);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "ISO COVER SHEET"), 1);
-    EXPECT_EQ(ofType(features, 3).size(), static_cast<size_t>(h.LineEndCount));
+    EXPECT_EQ(ofType(features, 3).size(), static_cast<size_t>(h.LineEndCount) + 10);
     EXPECT_TRUE(dgn::references(dgn::DesignFile::open(sheet)).empty());
 }
 

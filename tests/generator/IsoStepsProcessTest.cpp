@@ -196,9 +196,9 @@ std::vector<test::OgrFeature> onLevel(const std::vector<test::OgrFeature>& featu
 }
 
 TEST_F(IsoStepsProcessTest, ADrawingStampedTwiceHoldsOneCopyOfTheOverviewAndNoAttachment) {
-    // The sample's overview seed holds the saved view VTL from (-10,-5) to (40,35), centre
-    // (15,15). At 1:2 with its centre at (100,70) an overview point (x,y) lands at
-    // (100 + (x - 15) / 2, 70 + (y - 15) / 2).
+    // The sample's overview seed holds the plant (outline, grid lines and labels: 21 elements)
+    // and the saved view VTL from (-10,-5) to (40,35), centre (15,15). At 1:2 with its centre at
+    // (100,70) an overview point (x,y) lands at (100 + (x - 15) / 2, 70 + (y - 15) / 2).
     fs::copy_file(VTL_BUILT_SAMPLES_DIR "/project/seed/vtlseed.dgn", dir / "seed/vtlseed.dgn",
                   fs::copy_options::overwrite_existing);
     INIFileModule::WriteINI(Variablen().inifile, "Vistrel", "refscale", "1:2");
@@ -215,8 +215,14 @@ TEST_F(IsoStepsProcessTest, ADrawingStampedTwiceHoldsOneCopyOfTheOverviewAndNoAt
     const std::vector<test::OgrFeature> features = test::ogrFeatures(iso / "A.i01");
     const std::vector<test::OgrFeature> pipes = onLevel(test::ogrFeatures(iso / "A.vtl"), 10);
     const std::vector<test::OgrFeature> copies = onLevel(features, 10);
-    ASSERT_FALSE(pipes.empty());
+    ASSERT_GT(pipes.size(), 21u) << "the plant moved to the pipe level, then the pipes";
     ASSERT_EQ(copies.size(), pipes.size());
+    const std::vector<double> outline = {90.5, 60.5, 109.5, 60.5, 109.5,
+                                         76.5, 90.5, 76.5,  90.5, 60.5};
+    ASSERT_EQ(copies[0].coordinates().size(), outline.size()) << copies[0].geometry;
+    for (size_t v = 0; v < outline.size(); ++v) {
+        EXPECT_NEAR(copies[0].coordinates()[v], outline[v], 1e-3) << copies[0].geometry;
+    }
     for (size_t n = 0; n < pipes.size(); ++n) {
         const std::vector<double> from = pipes[n].coordinates(), to = copies[n].coordinates();
         ASSERT_EQ(to.size(), from.size()) << copies[n].geometry;
@@ -224,7 +230,7 @@ TEST_F(IsoStepsProcessTest, ADrawingStampedTwiceHoldsOneCopyOfTheOverviewAndNoAt
             EXPECT_NEAR(to[v], 100 + (from[v] - 15) / 2, 1e-3) << copies[n].geometry;
             EXPECT_NEAR(to[v + 1], 70 + (from[v + 1] - 15) / 2, 1e-3) << copies[n].geometry;
         }
-        EXPECT_EQ(copies[n].field("ColorIndex"), "3");
+        EXPECT_EQ(copies[n].field("ColorIndex"), n == 0 ? "7" : n < 21 ? "1" : "3");
     }
     // The sheet's own elements stay as they were.
     EXPECT_EQ(features.size() - copies.size(), sheet.size());

@@ -26,6 +26,8 @@ namespace fs = std::filesystem;
 using test::kStandIn;
 
 const std::string kSave = "reset;select;fit all;dx=0;reset;compress design;file";
+// The elements of the sample's overview seed.
+constexpr size_t kPlant = 21;
 
 struct Vertex {
     double x = 0, y = 0;
@@ -203,9 +205,27 @@ protected:
         EXPECT_EQ(f.field("Style"), settings->style) << f.geometry;
     }
 
-    // GDAL lists the line strings, then the cell's elements in their own symbology.
+    // The seed's plant (its outline, then 10 grid lines and their labels) keeps its colours and
+    // goes to the pipe level with everything else the copy of the seed holds.
+    void expectPlant(const std::vector<test::OgrFeature>& features) const {
+        ASSERT_GE(features.size(), kPlant);
+        EXPECT_EQ(features[0].number("Type"), 6);
+        EXPECT_EQ(features[0].coordinates(),
+                  (std::vector<double>{-4, -4, 34, -4, 34, 28, -4, 28, -4, -4}));
+        for (size_t n = 0; n < kPlant; ++n) {
+            EXPECT_EQ(features[n].field("Level"), settings->level) << features[n].geometry;
+            EXPECT_EQ(features[n].number("ColorIndex"), n == 0 ? 7 : 1) << features[n].geometry;
+        }
+        EXPECT_EQ(features[kPlant - 1].field("Text"), "4");
+    }
+
+    // GDAL lists the seed's plant, the line strings, then the cell's elements in their own
+    // symbology.
     void expectDesign(const fs::path& design, const Expected& e) const {
-        const std::vector<test::OgrFeature> features = test::ogrFeatures(design);
+        const std::vector<test::OgrFeature> all = test::ogrFeatures(design);
+        expectPlant(all);
+        if (HasFatalFailure()) return;
+        const std::vector<test::OgrFeature> features(all.begin() + kPlant, all.end());
         ASSERT_GE(features.size(), e.lineStrings.size());
         if (!e.cell) {
             EXPECT_EQ(features.size(), e.lineStrings.size());

@@ -1,6 +1,8 @@
 // Draws the seed design files of the sample project (m, mm) whose contents matter to a run:
-//   overview FILE    the overview's seed: empty, with the saved view VTL over the plant area
-//                    (-10,-5) to (40,35), which the cover sheet and the iso drawings show
+//   overview FILE    the overview's seed: the plant's outline (-4,-4) to (34,28) on level 5 in
+//                    cyan, and the grid lines of iso/FW_project.dat with their labels on level 6
+//                    in blue, under the saved view VTL over the plant area (-10,-5) to (40,35),
+//                    which the cover sheet and the iso drawings show
 //   coversheet FILE  the cover sheet's seed: a frame of 420 x 297 with its title block on
 //                    level 1, and a note on level 10 (the sample's delLevel) that each run clears
 #include <iostream>
@@ -31,8 +33,31 @@ Element text(const DesignHeader& h, const std::string& s, double x, double y, do
     return makeText(s, h.toUors(x, y), h.distanceToUors(size * 0.8), h.distanceToUors(size));
 }
 
+// A label of 1 m centred on (x, y).
+Element gridLabel(const DesignHeader& h, const std::string& s, double x, double y) {
+    return styled(text(h, s, x - 0.4, y - 0.5, 1), 6, 1, 0);
+}
+
+// The grid of the sample's grid file: A to F at x = 0, 6, ..., 30 from y = -2 to 26, and 1 to 4
+// at y = 0, 8, 16, 24 from x = -2 to 32, labelled beyond their upper and left ends.
+void drawPlant(DesignFile& file) {
+    const DesignHeader& h = file.header();
+    file.append(styled(box(h, -4, -4, 34, 28), 5, 7, 1));
+    for (int n = 0; n < 6; ++n) {
+        const double x = 6.0 * n;
+        file.append(styled(makeLine(h.toUors(x, -2), h.toUors(x, 26)), 6, 1, 0));
+        file.append(gridLabel(h, std::string(1, static_cast<char>('A' + n)), x, 27));
+    }
+    for (int n = 0; n < 4; ++n) {
+        const double y = 8.0 * n;
+        file.append(styled(makeLine(h.toUors(-2, y), h.toUors(32, y)), 6, 1, 0));
+        file.append(gridLabel(h, std::to_string(n + 1), -3, y));
+    }
+}
+
 void drawOverviewSeed(const std::string& path) {
     DesignFile file = DesignFile::create(path, Dimension::Two);
+    drawPlant(file);
     const DesignHeader& h = file.header();
     ViewInfo view = file.headerViews()[0];
     view.origin = h.toUors(-10, -5);

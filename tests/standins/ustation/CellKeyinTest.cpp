@@ -310,10 +310,30 @@ TEST_F(MakeCellTest, BuiltSampleSeedsOpenAndTheMarkerCellPlaces) {
     EXPECT_EQ(dgn::DesignFile::open(seeds / "vtlseed.dgn").dimension(), dgn::Dimension::Two);
     EXPECT_EQ(dgn::DesignFile::open(seeds / "icsseed.dgn").dimension(), dgn::Dimension::Two);
     EXPECT_EQ(dgn::DesignFile::open(seeds / "i3dseed.dgn").dimension(), dgn::Dimension::Three);
-    for (const char* seed : {"vtlseed.dgn", "i3dseed.dgn"}) {
-        EXPECT_TRUE(ogrFeatures(seeds / seed).empty()) << seed;
+    EXPECT_TRUE(ogrFeatures(seeds / "i3dseed.dgn").empty());
+    // The overview's seed has the plant (its outline, then the grid lines A to F and 1 to 4 of
+    // the sample's grid file, each with its label) and the view the references show, the cover
+    // sheet's seed its frame.
+    const std::vector<OgrFeature> plant = ogrFeatures(seeds / "vtlseed.dgn");
+    ASSERT_EQ(plant.size(), 21u);
+    EXPECT_EQ(plant[0].number("Type"), 6);
+    EXPECT_EQ(plant[0].number("Level"), 5);
+    EXPECT_EQ(plant[0].number("ColorIndex"), 7);
+    EXPECT_EQ(plant[0].coordinates(),
+              (std::vector<double>{-4, -4, 34, -4, 34, 28, -4, 28, -4, -4}));
+    EXPECT_EQ(plant[1].coordinates(), (std::vector<double>{0, -2, 0, 26}));
+    EXPECT_EQ(plant[2].field("Text"), "A");
+    EXPECT_EQ(plant[11].coordinates(), (std::vector<double>{30, -2, 30, 26}));
+    EXPECT_EQ(plant[12].field("Text"), "F");
+    EXPECT_EQ(plant[13].coordinates(), (std::vector<double>{-2, 0, 32, 0}));
+    EXPECT_EQ(plant[14].field("Text"), "1");
+    EXPECT_EQ(plant[19].coordinates(), (std::vector<double>{-2, 24, 32, 24}));
+    EXPECT_EQ(plant[20].field("Text"), "4");
+    for (size_t n = 1; n < plant.size(); ++n) {
+        EXPECT_EQ(plant[n].number("Type"), n % 2 == 1 ? 3 : 17) << plant[n].geometry;
+        EXPECT_EQ(plant[n].number("Level"), 6) << plant[n].geometry;
+        EXPECT_EQ(plant[n].number("ColorIndex"), 1) << plant[n].geometry;
     }
-    // The overview's seed has the view the references show, the cover sheet's its frame.
     EXPECT_TRUE(dgn::findSavedView(dgn::DesignFile::open(seeds / "vtlseed.dgn"), "vtl"));
     const std::vector<OgrFeature> sheet = ogrFeatures(seeds / "icsseed.dgn");
     ASSERT_EQ(sheet.size(), 6u);
@@ -325,9 +345,9 @@ TEST_F(MakeCellTest, BuiltSampleSeedsOpenAndTheMarkerCellPlaces) {
     app->MbeSendCommand("ACTIVE CELL MARKER;");
     app->MbeSendCommand("xy=100,50;RESET;");
     const std::vector<OgrFeature> features = ogrFeatures(overview);
-    ASSERT_EQ(features.size(), 3u);
-    EXPECT_EQ(features[0].coordinates(), (std::vector<double>{97, 50, 103, 50}));
-    EXPECT_EQ(features[2].kind(), "POLYGON");
+    ASSERT_EQ(features.size(), 24u) << "the plant's 21 elements and the cell's 3";
+    EXPECT_EQ(features[21].coordinates(), (std::vector<double>{97, 50, 103, 50}));
+    EXPECT_EQ(features[23].kind(), "POLYGON");
 }
 
 }  // namespace

@@ -5,8 +5,11 @@
 # each, then Close. It leaves in OUTDIR wizard-<page>-<inner page>.png, beside each
 # mstn-<page>-<inner page>.png (the working drawing the page previews in, as MicroStation draws
 # it), and wizard-screen.png (the whole screen, the stand-in MicroStation on it), and prints the
-# messages the wizard showed. The demo (sample copy, platform home) is prepared by scripts/demo-samples.sh;
-# OUTDIR defaults to output/ in the demo's folder.
+# messages the wizard showed. Close writes the changed settings back, so the wizard works on a demo
+# of its own (vtl-demo-wizard beside the demo of run.sh, or VTL_DEMO_HOME), its configuration copied
+# anew from the sample each time: the demo that run.sh uses keeps its configuration. The demo
+# (sample copy, platform home) is prepared by scripts/demo-samples.sh; OUTDIR defaults to output/
+# in that folder.
 #
 # Usage: ./scripts/wizard-pictures.sh [OUTDIR]
 set -euo pipefail
@@ -14,6 +17,8 @@ out="${1:+$(realpath -m -- "$1")}"
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh vtl_programs vtl_wizard_screens
 
+export VTL_DEMO_HOME="${VTL_DEMO_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/vtl-demo-wizard}"
+rm -f "$VTL_DEMO_HOME/samples/project/vtl-sample.ini"
 # shellcheck source=scripts/demo-samples.sh
 . ./scripts/demo-samples.sh
 out="${out:-$demo/output}"

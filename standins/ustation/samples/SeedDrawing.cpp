@@ -4,7 +4,8 @@
 //                    in blue, under the saved view VTL over the plant area (-10,-5) to (40,35),
 //                    which the cover sheet and the iso drawings show
 //   coversheet FILE  the cover sheet's seed: a frame of 420 x 297 with its title block on
-//                    level 1, and a note on level 10 (the sample's delLevel) that each run clears
+//                    level 1, a note on level 10 (the sample's delLevel) that each run clears, and
+//                    cut marks at the sheet's corners
 #include <iostream>
 #include <string>
 
@@ -70,6 +71,20 @@ void drawOverviewSeed(const std::string& path) {
     saveView(file, saved);
 }
 
+// Cut marks, 5 mm each way, in the sheet's corners. The wizard measures a drawing by its
+// elements' end points, which for a closed shape are one point: the marks give it the whole sheet.
+void drawCutMarks(DesignFile& file, double width, double height) {
+    const DesignHeader& h = file.header();
+    for (const double x : {0.0, width}) {
+        for (const double y : {0.0, height}) {
+            const double inX = x == 0 ? 5 : x - 5;
+            const double inY = y == 0 ? 5 : y - 5;
+            file.append(styled(makeLineString({h.toUors(inX, y), h.toUors(x, y), h.toUors(x, inY)}),
+                               1, 0, 0));
+        }
+    }
+}
+
 void drawCoverSheetSeed(const std::string& path) {
     DesignFile file = DesignFile::create(path, Dimension::Two);
     const DesignHeader& h = file.header();
@@ -79,6 +94,7 @@ void drawCoverSheetSeed(const std::string& path) {
     file.append(styled(text(h, "ISO COVER SHEET", 295, 28, 5), 1, 0, 1));
     file.append(styled(text(h, "VISTREL DEMO PROJECT", 295, 16, 4), 1, 0, 0));
     file.append(styled(text(h, "PLACEHOLDER - REPLACED BY THE RUN", 150, 140, 6), 10, 2, 0));
+    drawCutMarks(file, 420, 297);
 }
 
 }  // namespace

@@ -336,8 +336,11 @@ TEST_F(MakeCellTest, BuiltSampleSeedsOpenAndTheMarkerCellPlaces) {
     }
     EXPECT_TRUE(dgn::findSavedView(dgn::DesignFile::open(seeds / "vtlseed.dgn"), "vtl"));
     const std::vector<OgrFeature> sheet = ogrFeatures(seeds / "icsseed.dgn");
-    ASSERT_EQ(sheet.size(), 6u);
+    ASSERT_EQ(sheet.size(), 10u) << "frame, border, title block, two titles, note, four cut marks";
     EXPECT_EQ(sheet[0].coordinates(), (std::vector<double>{0, 0, 420, 0, 420, 297, 0, 297, 0, 0}));
+    // The cut marks' end points span the whole sheet, which the frame's closed shape does not.
+    EXPECT_EQ(sheet[6].coordinates(), (std::vector<double>{5, 0, 0, 0, 0, 5}));
+    EXPECT_EQ(sheet[9].coordinates(), (std::vector<double>{415, 297, 420, 297, 420, 292}));
     const fs::path overview = dir / "overview.dgn";
     fs::copy_file(seeds / "vtlseed.dgn", overview);
     open(overview);

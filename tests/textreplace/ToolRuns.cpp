@@ -91,8 +91,8 @@ std::vector<std::string> textsOf(const fs::path& design) {
 namespace {
 
 // "TEXT|LEVEL|COLOR|WEIGHT" as an element at the point.
-dgn::Element textElement(const std::string& spec, dgn::Point at) {
-    const std::vector<std::string> parts = text::split(spec, '|');
+dgn::Element textElement(const std::string& row, dgn::Point at) {
+    const std::vector<std::string> parts = text::split(row, '|');
     dgn::Element e = dgn::makeText(parts.at(0), at, 1000, 1000);
     e.level = std::stoi(parts.at(1));
     e.symbology = {std::stoi(parts.at(2)), std::stoi(parts.at(3)), 0};
@@ -105,18 +105,18 @@ fs::path writeDrawing(const fs::path& file, const TestDrawing& drawing) {
     dgn::DesignFile d = dgn::DesignFile::create(file, dgn::Dimension::Two);
     const dgn::DesignHeader h = d.header();
     double y = 0;
-    for (const std::string& spec : drawing.texts) d.append(textElement(spec, h.toUors(0, y++)));
+    for (const std::string& row : drawing.texts) d.append(textElement(row, h.toUors(0, y++)));
     if (!drawing.nodeLines.empty()) {
         std::vector<dgn::Element> lines;
-        for (const std::string& spec : drawing.nodeLines) {
-            lines.push_back(textElement(spec, h.toUors(10, y++)));
+        for (const std::string& row : drawing.nodeLines) {
+            lines.push_back(textElement(row, h.toUors(10, y++)));
         }
         d.append(dgn::makeTextNode(7, h.toUors(10, y), 1000, 1000, 500), lines);
     }
     if (!drawing.cellTexts.empty()) {
         std::vector<dgn::Element> parts;
-        for (const std::string& spec : drawing.cellTexts) {
-            parts.push_back(textElement(spec, h.toUors(20, y++)));
+        for (const std::string& row : drawing.cellTexts) {
+            parts.push_back(textElement(row, h.toUors(20, y++)));
         }
         d.append(dgn::makeCell("TEXTS", h.toUors(20, 0)), parts);
     }

@@ -1,7 +1,11 @@
 #include "mstn/Protocol.h"
 
+#include <sys/socket.h>
+
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocalSocket>
+#include <cerrno>
 
 #include "core/Environment.h"
 
@@ -9,6 +13,24 @@ namespace vtl::mstn::wire {
 
 std::string endpoint() {
     return (env::platformHome() / kAutomationClass).string();
+}
+
+void send(QLocalSocket& socket, const QByteArray& message) {
+    qsizetype done = 0;
+    const qintptr fd = socket.socketDescriptor();
+    if (fd >= 0 && socket.bytesToWrite() == 0) {
+        while (done < message.size()) {
+            const ssize_t n =
+                ::send(static_cast<int>(fd), message.constData() + done,
+                       static_cast<size_t>(message.size() - done), MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;  // full, or broken: the socket's own write finds out which
+            done += n;
+        }
+    }
+    if (done == message.size()) return;
+    socket.write(message.constData() + done, message.size() - done);
+    socket.flush();
 }
 
 namespace {

@@ -15,6 +15,8 @@
 #include "core/Error.h"
 #include "mstn/Automation.h"
 
+class QLocalSocket;
+
 namespace vtl::mstn::wire {
 
 // The local socket of the running automation server, in the platform home.
@@ -69,6 +71,11 @@ struct Reply {
     QJsonArray outs;
     std::optional<Error> error;
 };
+
+// Writes one message. While nothing of the socket's own is waiting to go out, it goes straight
+// to the descriptor: Qt's buffered write arms and disarms the write notifier, and with the glib
+// event loop each of those wakes the loop once more, on both ends of every call.
+void send(QLocalSocket& socket, const QByteArray& message);
 
 QByteArray encode(const Request& request);
 QByteArray encode(const Reply& reply);

@@ -52,9 +52,8 @@ wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray 
     if (socket_.state() != QLocalSocket::ConnectedState) raiseGone();
     const int64_t id = nextId_++;
     ++calls_;
-    socket_.write(
-        wire::encode(wire::Request{id, object, member, std::move(args), true, std::move(state)}));
-    socket_.flush();
+    wire::send(socket_, wire::encode(wire::Request{id, object, member, std::move(args), true,
+                                                   std::move(state)}));
     while (true) {
         // The event processing below lets the socket read on its own: what it read is taken
         // before every wait, which sees only bytes that arrive after it starts.
@@ -76,8 +75,7 @@ wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray 
 
 void Channel::notify(int64_t object, const std::string& member) {
     if (socket_.state() != QLocalSocket::ConnectedState) return;
-    socket_.write(wire::encode(wire::Request{nextId_++, object, member, {}, false}));
-    socket_.flush();
+    wire::send(socket_, wire::encode(wire::Request{nextId_++, object, member, {}, false}));
 }
 
 namespace {

@@ -42,8 +42,7 @@ void AutomationServer::serve(QLocalSocket* socket) {
         wire::Reply reply = dispatcher_.handle(*request);
         if (request->wantsReply) {
             // Sent now, not on the event loop's next wake-up: the caller is waiting for it.
-            socket->write(wire::encode(reply));
-            socket->flush();
+            wire::send(*socket, wire::encode(reply));
         }
         if (quitAfterReply_ && quitAfterReply_()) {
             socket->waitForBytesWritten(1000);

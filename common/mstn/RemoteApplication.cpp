@@ -1,10 +1,7 @@
 #include "mstn/RemoteApplication.h"
 
-#include <poll.h>
-
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <chrono>
 
 #include "core/Clock.h"
 #include "mstn/RemoteElement.h"
@@ -15,8 +12,6 @@ namespace {
 
 constexpr int kPollMs = 10;
 constexpr int64_t kConnectRetryMs = 50;
-// Most replies come within this: a call waits for them awake (see Channel::awaitBriefly).
-constexpr std::chrono::microseconds kAwakeWait{100};
 
 Error cannotCreate() {
     return Error(err::CannotCreateObject, "", "ActiveX component can't create object");
@@ -59,7 +54,6 @@ wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray 
     ++calls_;
     wire::send(socket_, wire::encode(wire::Request{id, object, member, std::move(args), true,
                                                    std::move(state)}));
-    awaitBriefly();
     while (true) {
         // The event processing below lets the socket read on its own: what it read is taken
         // before every wait, which sees only bytes that arrive after it starts.
@@ -76,18 +70,6 @@ wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray 
         if (QCoreApplication::instance()) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }
-    }
-}
-
-// Falling asleep in a wait and being woken by the reply costs both processes more than the
-// member's own work (the sender pays for the wake-up too); a reply that comes within a moment
-// is met awake. Nothing is read here: the wait that follows takes it at once.
-void Channel::awaitBriefly() {
-    const qintptr fd = socket_.socketDescriptor();
-    if (fd < 0) return;
-    pollfd ready{static_cast<int>(fd), POLLIN, 0};
-    const auto until = std::chrono::steady_clock::now() + kAwakeWait;
-    while (::poll(&ready, 1, 0) == 0 && std::chrono::steady_clock::now() < until) {
     }
 }
 

@@ -34,7 +34,6 @@ public:
 
 private:
     std::optional<wire::Reply> takeReply(int64_t id);
-    void awaitBriefly();
     [[noreturn]] void raiseGone() const;
 
     QLocalSocket socket_;

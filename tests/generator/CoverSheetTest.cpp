@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "RunDriverTestFakes.h"
+#include "StepTest.h"
 #include "common/FileOperationModule.h"
 #include "common/mstnmacro.h"
 #include "generator/CoverSheet.h"
@@ -27,15 +28,10 @@ void setEnd(RunTable& table, int row, const std::string& x, const std::string& y
     table.set(row, 5, "3.1");
 }
 
-class CoverSheetTest : public ::testing::Test {
+class CoverSheetTest : public test::StepTest {
 protected:
     CoverSheetTest() {
-        resetRunState();
-        FileOperationModule::TempFolder = dir.str();
-        fake = std::make_shared<test::FakeMicroStation>();
-        MSTNApp = fake;
         RunState& s = Variablen();
-        s.logfile = (dir / "vtl.log").string();
         s.TmpFolder = (dir / "tmp").string();
         s.ErrorList.emplace();
         s.IsoName = "P1";
@@ -50,10 +46,6 @@ protected:
         s.mstnseedview = "vtl";
         s.pipelv = "10";
         s.delLevel = "62";
-    }
-    ~CoverSheetTest() override {
-        FileOperationModule::TempFolder.clear();
-        resetRunState();
     }
 
     std::string log() const { return test::readFile(Variablen().logfile); }
@@ -98,8 +90,6 @@ protected:
         return k;
     }
 
-    test::TempDir dir;
-    std::shared_ptr<test::FakeMicroStation> fake;
     test::ShowingRunHost host;
 };
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "StepTest.h"
 #include "common/FileOperationModule.h"
 #include "common/mstnmacro.h"
 #include "core/Error.h"
@@ -63,15 +64,10 @@ TEST(TableValuesTest, ARoundingBeyondTheRangeOfNumbersIsAnOverflow) {
     }
 }
 
-class PlaceTabelleTest : public ::testing::Test {
+class PlaceTabelleTest : public test::StepTest {
 protected:
     PlaceTabelleTest() {
-        resetRunState();
-        fake = std::make_shared<test::FakeMicroStation>();
-        MSTNApp = fake;
-        FileOperationModule::TempFolder = dir.str();
         RunState& s = Variablen();
-        s.logfile = (dir / "vtl.log").string();
         s.isopath = dir.str() + "/";
         s.IsoName = "P1";
         s.ICSmacro = dir.write("icsmacro.bas", "Sub main\r\nEnd Sub\r\n").string();
@@ -93,10 +89,6 @@ protected:
         s.TABround = 2;
         s.TABfactor = 1;
     }
-    ~PlaceTabelleTest() override {
-        FileOperationModule::TempFolder.clear();
-        resetRunState();
-    }
     // A free pipe end with its grid columns; "" leaves a grid column empty.
     void end(const Lines& kindRunXYZ, const Lines& grid, const std::string& idfText) {
         RunState& s = Variablen();
@@ -113,9 +105,6 @@ protected:
     std::string log() const { return test::readFile(Variablen().logfile); }
     // What the delete command of the compiled macro, which is not there, adds to the log.
     std::string noTwin() const { return "Could Not Find " + dir.str() + "/icsmacro.ba\n"; }
-
-    test::TempDir dir;
-    std::shared_ptr<test::FakeMicroStation> fake;
 };
 
 const char kSettings[] = "reset;ACTIVE TXJ LC;aa=0;co=2;lv=21;wt=0;lc=0;tw=2.5;tx=3;tw=2.5;ft=1";

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "RunDriverTestFakes.h"
+#include "StepTest.h"
 #include "common/FileOperationModule.h"
 #include "common/mstnmacro.h"
 #include "generator/IsoView.h"
@@ -32,21 +33,12 @@ void setRow(RunTable& table, int row, const std::string& x, const std::string& y
     table.set(row, 5, z);
 }
 
-class IsoViewTest : public ::testing::Test {
+class IsoViewTest : public test::StepTest {
 protected:
     IsoViewTest() {
-        resetRunState();
-        FileOperationModule::TempFolder = dir.str();
-        fake = std::make_shared<test::FakeMicroStation>();
-        MSTNApp = fake;
         RunState& s = Variablen();
-        s.logfile = (dir / "vtl.log").string();
         s.TmpFolder = (dir / "tmp").string();
         fs::create_directories(s.TmpFolder);
-    }
-    ~IsoViewTest() override {
-        FileOperationModule::TempFolder.clear();
-        resetRunState();
     }
 
     std::string log() const { return test::readFile(Variablen().logfile); }
@@ -105,8 +97,6 @@ protected:
                 "RESET;"};
     }
 
-    test::TempDir dir;
-    std::shared_ptr<test::FakeMicroStation> fake;
     test::ShowingRunHost host;
     bool converts = true;
     bool staleAtConversion = true;

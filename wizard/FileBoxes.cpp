@@ -100,8 +100,7 @@ void WizardForm::txtVTLConfig_Change() {
     try {
         // The pages show nothing of this file until they are loaded from it.
         loaded_ = {};
-        modified_ = {};
-        celFileMissing_ = false;
+        touched_ = {};
         {
             FlagScope loading(loadingConfig_);
             const std::pair<const char*, const char*> keys[] = {{"Vistrel", "seedfile"},
@@ -182,6 +181,14 @@ void WizardForm::txtI3DSeedFile_Change() {
 
 std::string WizardForm::readKey(const std::string& section, const std::string& key) {
     return INIFileModule::ReadINI(txtVTLConfig.Text(), section, key, "", true, false);
+}
+
+std::string WizardForm::loadKey(const std::string& section, const std::string& key) {
+    const std::string value = INIFileModule::ReadINI(txtVTLConfig.Text(), section, key, kMissing);
+    if (value == kMissing) return "";
+    const int group = section == "Vistrel" || section == "Cell" ? kPageVistrel : kPageIsoCoverSheet;
+    stored_[static_cast<size_t>(group)].insert(text::lower(section + "/" + key));
+    return value;
 }
 
 // A key that already holds the value is left alone, so an INI that cannot be written is only

@@ -1,6 +1,8 @@
 // The boxes that take decimal numbers: a hint while the user types something else, and on
 // Enter or leaving the box the text normalised (a comma becomes a point, an empty box its
 // built-in value) and the box's preview redrawn.
+#include <utility>
+
 #include "Previews.h"
 #include "WizardForm.h"
 #include "core/Numbers.h"
@@ -26,7 +28,9 @@ void WizardForm::numericBox_KeyUp(TextBox& box, int KeyCode) {
         if (box.onValidate) box.onValidate();
         return;
     }
+    // A key that changed nothing (a move, a modifier) does not bring the hint back.
     const std::string& text = box.Text();
+    if (std::exchange(keyUpText_[&box], text) == text) return;
     if (text::trim(text).empty() || IsNumeric(text)) return;
     platform::MsgBox("Numbers only, please", platform::vbInformation);
     if (box.setFocus) box.setFocus();

@@ -32,17 +32,17 @@ constexpr char kSeedCopy[] = "I3Dseed.dgn";
 
 }  // namespace
 
-// Panel 1 the scale, panel 2 the origin the bars give, rounded to five places.
+// Panel 1 the scale, panel 2 the origin: as configured until the user moves their bars, then
+// what the bars give, the origin rounded to five places.
 void MicroStationPreviews::placement(const ScrollBar& scale, const ScrollBar& h, const ScrollBar& v,
                                      StatusBar& status) {
-    status.setPanel(1, "Scale (M:R): " + preview::scaleText(scale.Value()));
-    status.setPanel(2, "XY: " + preview::point(num::RoundValue(h.Value() * xstep, 5),
-                                               num::RoundValue(v.Value() * ystep, 5)));
+    status.setPanel(1, "Scale (M:R): " + form_.scaleOf(scale));
+    status.setPanel(2, "XY: " + form_.coordinateOf(h, xstep) + "," + form_.coordinateOf(v, ystep));
 }
 
 void MicroStationPreviews::HScrollVistrel_Change() {
     WizardForm& f = form_;
-    const std::string scale = preview::scaleText(f.HScrollScaleVistrel.Value());
+    const std::string scale = f.scaleOf(f.HScrollScaleVistrel);
     if (!MSTNApp) return;
     placement(f.HScrollScaleVistrel, f.HScrollVistrel, f.VScrollVistrel, f.StatusBar1);
     if (f.SSTab.Tab() != kPageVistrel) return;
@@ -54,7 +54,7 @@ void MicroStationPreviews::HScrollVistrel_Change() {
 
 void MicroStationPreviews::HScrollIsoCoverSheet_Change() {
     WizardForm& f = form_;
-    const std::string scale = preview::scaleText(f.HScrollScaleIsoCoverSheet.Value());
+    const std::string scale = f.scaleOf(f.HScrollScaleIsoCoverSheet);
     if (!MSTNApp) return;
     placement(f.HScrollScaleIsoCoverSheet, f.HScrollIsoCoverSheet, f.VScrollIsoCoverSheet,
               f.StatusBar3);
@@ -79,7 +79,7 @@ void MicroStationPreviews::placeIso3D() {
     placement(f.HScrollScaleIso3D, f.HScrollIso3D, f.VScrollIso3D, f.StatusBar7);
     // The reference is scaled by the size of the overview seed, as the run scales the 3-D
     // view by the size of the pipeline.
-    const std::string scale = preview::scaleText(f.HScrollScaleIso3D.Value());
+    const std::string scale = f.scaleOf(f.HScrollScaleIso3D);
     const size_t colon = scale.find(':');
     const std::string scaled =
         scale.substr(0, colon + 1) +

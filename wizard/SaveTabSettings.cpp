@@ -14,10 +14,6 @@ namespace vtl::wizard {
 
 namespace {
 
-using VTLWizardBase::gridstep;
-using VTLWizardBase::xstep;
-using VTLWizardBase::ystep;
-
 // The part of a status panel after its last ": ", nothing when it has none.
 std::optional<std::string> afterColon(const StatusBar& bar, int panel) {
     const std::string& text = bar.panel(panel);
@@ -39,9 +35,8 @@ void createNew(const std::string& path, const std::string& content) {
 
 void WizardForm::SaveTabSettings(int TabIndex) {
     if (txtVTLConfig.Text().empty() || TabIndex < 0 || TabIndex > 2) return;
-    // A page group is written only when it shows this file's values and the user changed one.
-    const int group = TabIndex == kPageVistrel ? 0 : 1;
-    if (!loaded(group) || !modified(group)) return;
+    // A page group shows this file's settings only once it has been loaded from it.
+    if (!loaded(TabIndex == kPageVistrel ? 0 : 1)) return;
     try {
         if (TabIndex == kPageVistrel) {
             saveVistrel();
@@ -49,60 +44,84 @@ void WizardForm::SaveTabSettings(int TabIndex) {
             saveCoverSheet();
             saveIso3D();
         }
-        modified_[static_cast<size_t>(group)] = false;
     } catch (...) {
         showError(platform::vbExclamation);
     }
 }
 
+void WizardForm::saveKey(const std::string& section, const std::string& key,
+                         const std::string& value, const std::vector<std::string>& sources) {
+    const int group = section == "Vistrel" || section == "Cell" ? kPageVistrel : kPageIsoCoverSheet;
+    if (untouched(group, sources) &&
+        stored_[static_cast<size_t>(group)].count(text::lower(section + "/" + key)) > 0) {
+        return;  // as the INI holds it
+    }
+    writeKey(section, key, value);
+}
+
 // The colour only when one is selected; the other values as the controls show them.
 void WizardForm::saveSymbology(const SymbologyKeys& keys) {
     const SymbologyControls& k = keys.controls;
-    auto write = [&](const char* key, const std::string& value) {
-        writeKey(keys.section, keys.prefix + key, value);
+    auto save = [&](const char* key, const std::string& value, const Control& source) {
+        saveKey(keys.section, keys.prefix + key, value, {source.name()});
     };
-    if (k.colour.selected() > 0) write("co", k.colour.selectedText());
-    write("lv", k.level.Text());
-    write("lc", k.style.selectedText());
-    write("wt", k.weight.selectedText());
-    if (k.height) write("tx", k.height->Text());
-    if (k.width) write("tw", k.width->Text());
+    if (k.colour.selected() > 0) save("co", k.colour.selectedText(), k.colour);
+    save("lv", k.level.Text(), k.level);
+    save("lc", k.style.selectedText(), k.style);
+    save("wt", k.weight.selectedText(), k.weight);
+    if (k.height) save("tx", k.height->Text(), *k.height);
+    if (k.width) save("tw", k.width->Text(), *k.width);
+}
+
+// The point and the scale as the status bar shows them.
+void WizardForm::savePlacement(const std::string& section, const char* point, const char* scale,
+                               const StatusBar& status, const ScrollBar& h, const ScrollBar& v,
+                               const ScrollBar& scaleBar) {
+    if (auto at = afterColon(status, 2)) saveKey(section, point, *at, {h.name(), v.name()});
+    if (auto ratio = afterColon(status, 1)) saveKey(section, scale, *ratio, {scaleBar.name()});
 }
 
 void WizardForm::saveVistrel() {
     if (txtISOFile.Text().empty()) return;
     saveSymbology(pipeKeys());
-    if (auto point = afterColon(StatusBar1, 2)) writeKey("Vistrel", "refpoint", *point);
-    if (auto scale = afterColon(StatusBar1, 1)) writeKey("Vistrel", "refscale", *scale);
-    // An empty box for a library that was missing when loaded keeps the configured path.
-    if (!(celFileMissing_ && txtCelFile.Text().empty())) {
-        writeKey("Cell", "CELFile", txtCelFile.Text());
+    savePlacement("Vistrel", "refpoint", "refscale", StatusBar1, HScrollVistrel, VScrollVistrel,
+                  HScrollScaleVistrel);
+    // An empty box for a library that was missing when loaded keeps the configured path, as
+    // every untouched key does.
+    for (const auto& [key, box] : {std::pair{"CELFile", &txtCelFile},
+                                   {"CellName", &txtCellName},
+                                   {"MinLineLength", &txtMinLineLength},
+                                   {"ScaleFactor", &txtCellScaleFactor}}) {
+        saveKey("Cell", key, box->Text(), {box->name()});
     }
-    writeKey("Cell", "CellName", txtCellName.Text());
-    writeKey("Cell", "MinLineLength", txtMinLineLength.Text());
-    writeKey("Cell", "ScaleFactor", txtCellScaleFactor.Text());
 }
 
 void WizardForm::saveCoverSheet() {
     if (txtICSSeedFile[0]->Text().empty()) return;
     const char* ics = "IsoCoverSheet";
     saveSymbology(tableKeys());
-    writeKey(ics, "TABtextJustification", "LC");
-    const double left = HScrollTab.Value() * xstep;
-    writeKey(ics, "TABnumberpoint", num::text(left));
-    writeKey(ics, "TABlineheight", num::text(VScrollTab.Value() * ystep));
-    const char* edges[] = {"TABlabelpoint", "TABXpoint", "TABYpoint", "TABZpoint"};
-    double widths = 0;
-    for (int column = 0; column < 4; ++column) {
-        widths += TDBGrid.columnWidth(column);
-        writeKey(ics, edges[column], num::text(widths * gridstep + left));
-    }
-    writeKey(ics, "TABlinespacing", num::text(2 * TDBGrid.RowHeight() * ystep));
-    if (auto point = afterColon(StatusBar3, 2)) writeKey(ics, "ICSrefpoint", *point);
-    if (auto scale = afterColon(StatusBar3, 1)) writeKey(ics, "ICSrefscale", *scale);
+    saveKey(ics, "TABtextJustification", "LC", {});
+    saveTable();
+    savePlacement(ics, "ICSrefpoint", "ICSrefscale", StatusBar3, HScrollIsoCoverSheet,
+                  VScrollIsoCoverSheet, HScrollScaleIsoCoverSheet);
     saveSymbology(lineEndKeys());
-    writeKey(ics, "LENtextJustification", "CC");
+    saveKey(ics, "LENtextJustification", "CC", {});
     if (!txtISOFile.Text().empty()) createGridAndMacro();
+}
+
+// Each column's x comes from the table's position and the widths of the columns left of it.
+void WizardForm::saveTable() {
+    const char* ics = "IsoCoverSheet";
+    const TableLayout t = tableLayout();
+    std::vector<std::string> sources = {HScrollTab.name()};
+    saveKey(ics, "TABnumberpoint", t.columns[0], sources);
+    saveKey(ics, "TABlineheight", t.top, {VScrollTab.name()});
+    const char* edges[] = {"TABlabelpoint", "TABXpoint", "TABYpoint", "TABZpoint"};
+    for (int column = 0; column < 4; ++column) {
+        sources.push_back(gridPart(column));
+        saveKey(ics, edges[column], t.columns[static_cast<size_t>(column) + 1], sources);
+    }
+    saveKey(ics, "TABlinespacing", t.spacing, {gridPart(-1)});
 }
 
 // The grid file and the cover-sheet macro the configuration names, beside the iso drawing when
@@ -125,9 +144,9 @@ void WizardForm::createGridAndMacro() {
 void WizardForm::saveIso3D() {
     if (txtI3DSeedFile.Text().empty()) return;
     saveSymbology(iso3DKeys());
-    writeKey("I3D", "I3DLENtextJustification", "CC");
-    if (auto point = afterColon(StatusBar7, 2)) writeKey("I3D", "I3Drefpoint", *point);
-    if (auto scale = afterColon(StatusBar7, 1)) writeKey("I3D", "I3Drefscale", *scale);
+    saveKey("I3D", "I3DLENtextJustification", "CC", {});
+    savePlacement("I3D", "I3Drefpoint", "I3Drefscale", StatusBar7, HScrollIso3D, VScrollIso3D,
+                  HScrollScaleIso3D);
 }
 
 }  // namespace vtl::wizard

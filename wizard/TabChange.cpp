@@ -117,6 +117,7 @@ void WizardForm::SSTab_Click(int PreviousTab) {
     if (MSTNApp) {
         try {
             MSTNApp->setVisible(1);
+            if (window.besideMicroStation) window.besideMicroStation();
         } catch (...) {  // a MicroStation that just went is found by the next page change
             MSTNApp.reset();
         }

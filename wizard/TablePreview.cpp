@@ -1,6 +1,8 @@
 // The end-number table drawn from the sample grid: one text per cell on the scratch level, the
 // columns as far apart as the grid's columns are wide and the rows twice its row height, from
 // the point the table's bars give.
+#include <algorithm>
+
 #include "PreviewKeyins.h"
 #include "Previews.h"
 #include "WizardForm.h"
@@ -14,9 +16,9 @@ namespace vtl::wizard {
 
 namespace {
 
-using VTLWizardBase::gridstep;
-using VTLWizardBase::xstep;
-using VTLWizardBase::ystep;
+double Val(const std::string& text) {
+    return num::leadingNumber(text);
+}
 
 }  // namespace
 
@@ -51,8 +53,9 @@ void MicroStationPreviews::drawTable() {
     clearScratch();
     const SymbologyControls s = f.tableSymbology();
     showSymbology(s);
-    s.status.setPanel(7, "XY: " + preview::point(num::RoundValue(f.HScrollTab.Value() * xstep, 5),
-                                                 num::RoundValue(f.VScrollTab.Value() * ystep, 5)));
+    const WizardForm::TableLayout table = f.tableLayout();
+    s.status.setPanel(7, "XY: " + preview::point(num::RoundValue(Val(table.columns[0]), 5),
+                                                 num::RoundValue(Val(table.top), 5)));
     sendKeyin(symbologyKeyin(s) + ";TX=" + preview::keyinSafe(s.height->Text(), "text height") +
               ";TW=" + preview::keyinSafe(s.width->Text(), "text width"));
     ado::Recordset& rows = f.sampleTable;
@@ -60,21 +63,23 @@ void MicroStationPreviews::drawTable() {
     drawTableRows();
 }
 
-// From the last record up, so the first record is the table's top row as in the grid.
+// The first row where the run puts its first row, each row before it one step further in the
+// direction the run goes (upwards for a positive step), so that the grid's last record, which
+// numbers 1, is the run's first row.
 void MicroStationPreviews::drawTableRows() {
     WizardForm& f = form_;
     ado::Recordset& rows = f.sampleTable;
-    double y = f.VScrollTab.Value() * ystep;
+    const WizardForm::TableLayout table = f.tableLayout();
+    double y = Val(table.top);
     rows.MoveLast();
     while (!rows.BOF()) {
-        double x = f.HScrollTab.Value() * xstep;
         for (long i = 0; i < rows.Fields().Count(); ++i) {
             const std::string text = keyinText(rows.Fields()(i).Value().asText());
+            const double x = Val(table.columns[static_cast<size_t>(std::min(i, 4L))]);
             sendKeyin("NULL;LV=" + scratchLevel() + ";PLACE TEXT;" + text +
                       ";XY=" + preview::point(x, y) + ";LV=" + f.cmbTabLevel.Text() + ";NULL");
-            x += f.TDBGrid.columnWidth(static_cast<int>(i)) * gridstep;
         }
-        y += 2 * f.TDBGrid.RowHeight() * ystep;
+        y += Val(table.spacing);
         rows.MovePrevious();
         clock().processEvents();
     }

@@ -176,8 +176,14 @@ void WizardForm::wirePreviews() {
     lvIso3DColor.onClick = cmbIso3DLevel.onClick = to(&Previews::cmbIso3DLevel_Click);
     icmbTabStyle.onClick = icmbTabWeight.onClick = table;
     lvTabColor.onItemClick = cmbTabLevel.onClick = table;
-    TDBGrid.onColResize = [this](int column) { previews_->TDBGrid_ColResize(column); };
-    TDBGrid.onRowResize = table;
+    TDBGrid.onColResize = [this](int column) {
+        gridResized(column);
+        previews_->TDBGrid_ColResize(column);
+    };
+    TDBGrid.onRowResize = [this, table] {
+        gridResized(-1);
+        table();
+    };
     txtCellName.onChange = txtCellScaleFactor.onChange = to(&Previews::txtCellScaleFactor_Change);
     const auto validate = to(&Previews::HScrollVistrel_Validate);
     for (ScrollBar* bar : {&HScrollIso3D, &HScrollIsoCoverSheet, &HScrollTab, &HScrollScaleVistrel,
@@ -215,8 +221,11 @@ void WizardForm::wirePreviews() {
 }
 
 void WizardForm::onUserChange(Control& control) {
-    if (&control == &txtCelFile) celFileMissing_ = false;
-    if (control.group() >= 0) modified_[static_cast<size_t>(control.group())] = true;
+    if (control.group() >= 0) touched_[static_cast<size_t>(control.group())].insert(control.name());
+}
+
+void WizardForm::gridResized(int column) {
+    touched_[kPageIsoCoverSheet].insert(gridPart(column));
 }
 
 // --- Start-up, watchdog, closing

@@ -7,8 +7,10 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,8 @@ struct WindowHooks {
     std::function<void()> unload;
     // 11 hourglass, 0 default.
     std::function<void(int)> mousePointer;
+    // MicroStation shows its window: it goes beside the wizard, which stays on top.
+    std::function<void()> besideMicroStation;
 };
 
 // The pages and their groups of settings.
@@ -198,14 +202,30 @@ public:
     void loadTabValues(int tab);
     void SaveTabSettings(int TabIndex);
 
+    // What the pages show of the configuration. A value keeps the text the INI holds until the
+    // user changes a control it comes from; only then does the control's own value take over.
+    // The scale a scale bar stands for ("M:R").
+    std::string scaleOf(const ScrollBar& bar) const;
+    // One coordinate of a point from its position bar, with the bar's step.
+    std::string coordinateOf(const ScrollBar& bar, double step) const;
+    // The end-number table as the run places it: the x of the columns "No" to "Elevation", the
+    // y of the first row and the step to the next row (its sign the direction the rows run).
+    struct TableLayout {
+        std::array<std::string, 5> columns;
+        std::string top;
+        std::string spacing;
+    };
+    TableLayout tableLayout() const;
+
     // A handler runs that yields to the window's events: a close asked for meanwhile waits.
     bool busy() const { return busy_ > 0; }
     // The title-bar close: unloads now, or when the running handler has ended.
     void closeRequested();
-    // The settings of a page group were loaded from this configuration file, and the user has
-    // changed them since; only then does leaving or closing write them.
+    // The settings of a page group were loaded from this configuration file; only then does
+    // leaving or closing write them.
     bool loaded(int group) const { return loaded_[static_cast<size_t>(group)]; }
-    bool modified(int group) const { return modified_[static_cast<size_t>(group)]; }
+    // The user has changed a setting of the page group since it was loaded.
+    bool modified(int group) const { return !touched_[static_cast<size_t>(group)].empty(); }
 
 private:
     friend class BusyScope;
@@ -214,6 +234,8 @@ private:
     void wireFileBoxes();
     void wirePreviews();
     void onUserChange(Control& control);
+    // A column width (0 to 3) or, for -1, the row height of the sample grid changed by the user.
+    void gridResized(int column);
     void endBusy();
     void showError(int style);
 
@@ -259,14 +281,31 @@ private:
 
     // INI values.
     std::string readKey(const std::string& section, const std::string& key);
+    // A page key read for its controls; the page remembers that the INI holds it.
+    std::string loadKey(const std::string& section, const std::string& key);
+    // Shows a valid INI text in place of the value of the named controls while they are
+    // untouched.
+    void keep(int group, const std::string& source, const std::string& text);
+    bool untouched(int group, const std::vector<std::string>& sources) const;
+    std::optional<std::string> kept(int group, const std::string& source,
+                                    const std::vector<std::string>& sources) const;
     void loadVistrelValues();
     void loadCoverSheetValues();
     void loadTableValues();
+    void loadTablePosition();
+    void loadTableGrid(double left);
     void loadPoint(const std::string& section, const std::string& key, ScrollBar& h, ScrollBar& v);
     void loadScale(const std::string& section, const std::string& key, const std::string& def,
                    ScrollBar& bar);
 
-    // Saving.
+    // Saving: the value, unless the INI holds the key and the controls it comes from are
+    // untouched; then the key stays as it stands.
+    void saveKey(const std::string& section, const std::string& key, const std::string& value,
+                 const std::vector<std::string>& sources);
+    void savePlacement(const std::string& section, const char* point, const char* scale,
+                       const StatusBar& status, const ScrollBar& h, const ScrollBar& v,
+                       const ScrollBar& scaleBar);
+    void saveTable();
     void saveVistrel();
     void saveCoverSheet();
     void saveIso3D();
@@ -281,14 +320,23 @@ private:
     bool unloaded_ = false;
     bool loadingConfig_ = false;
     bool mirroring_ = false;
-    // The configured cell library was missing when loaded: its box is empty, and the key keeps
-    // the configured path until the user chooses another.
-    bool celFileMissing_ = false;
     std::array<bool, 2> loaded_{};
-    std::array<bool, 2> modified_{};
+    // Per page group, since it was loaded: the "section/key" the INI holds, the valid INI texts
+    // shown in place of controls' values (by control name), and the controls the user changed.
+    std::array<std::set<std::string>, 2> stored_;
+    std::array<std::map<std::string, std::string>, 2> kept_;
+    std::array<std::set<std::string>, 2> touched_;
+    // The stored row spacing runs downwards (-1) or upwards (1).
+    int tableDirection_ = 1;
+    // What a numeric box held when its last key was released.
+    std::map<const TextBox*, std::string> keyUpText_;
     // The failure a page change is reporting while it returns to the failing page.
     std::optional<std::string> reporting_;
 };
+
+// The name the user's changes of a sample grid column's width (0 to 4) or, for -1, of its row
+// height go by.
+std::string gridPart(int column);
 
 // A text the runtime takes for a number ("12", "-0.5", "1.5E3"), blanks around it allowed.
 bool IsNumeric(const std::string& text);

@@ -10,13 +10,16 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ControlWidgets.h"
+#include "platform/WindowSystem.h"
 
 namespace vtl::wizard {
 
@@ -48,6 +51,7 @@ void frmVTLWizard::hookWindow() {
         closing_ = true;
         done(QDialog::Accepted);
     };
+    form_->window.besideMicroStation = [this] { placeMicroStation(); };
     form_->window.mousePointer = [](int pointer) {
         if (pointer == 11 && !QApplication::overrideCursor()) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -55,6 +59,34 @@ void frmVTLWizard::hookWindow() {
             while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
         }
     };
+}
+
+// MicroStation's window goes wholly on the screen beside the wizard, which stays on top: into the
+// wider space left or right of it, the wizard moving to the screen's left edge when neither holds
+// a usable window. Each new MicroStation window is placed once; the user may move it after.
+void frmVTLWizard::placeMicroStation() {
+    const platform::WindowHandle mstn = platform::windows().findByClass(mstn::kMainWindowClass);
+    if (mstn == 0 || mstn == placedMicroStation_ || !screen()) return;
+    placedMicroStation_ = mstn;
+    const QRect screenArea = screen()->availableGeometry();
+    QRect wizard = frameGeometry();
+    const QRect inside = geometry();
+    const QMargins frame(inside.left() - wizard.left(), inside.top() - wizard.top(),
+                         wizard.right() - inside.right(), wizard.bottom() - inside.bottom());
+    auto leftRoom = [&] { return wizard.left() - screenArea.left(); };
+    auto rightRoom = [&] { return screenArea.right() - wizard.right(); };
+    constexpr int kUsableWidth = 480;
+    if (std::max(leftRoom(), rightRoom()) < kUsableWidth) {
+        wizard.moveTopLeft({screenArea.left(), std::max(wizard.top(), screenArea.top())});
+        move(wizard.topLeft());
+    }
+    const QRect room =
+        rightRoom() >= leftRoom()
+            ? QRect(wizard.right() + 1, screenArea.top(), rightRoom(), screenArea.height())
+            : QRect(screenArea.left(), screenArea.top(), leftRoom(), screenArea.height());
+    platform::windows().moveWindow(mstn, room.x(), room.y(),
+                                   room.width() - frame.left() - frame.right(),
+                                   room.height() - frame.top() - frame.bottom());
 }
 
 // The title-bar close and Escape unload without saving the page; while a handler runs they

@@ -46,6 +46,7 @@ private:
     QLabel* label(const char* caption, QWidget* parent);
     QTabWidget* tabs(TabControl& control, const std::vector<QWidget*>& pages);
     void hookWindow();
+    void placeMicroStation();
 
     std::unique_ptr<WizardForm> form_;
     std::vector<QPixmap> styles_;
@@ -53,6 +54,8 @@ private:
     int labels_ = 0;
     int frames_ = 0;
     bool closing_ = false;
+    // The MicroStation window last put beside the wizard.
+    uint32_t placedMicroStation_ = 0;
 };
 
 }  // namespace vtl::wizard

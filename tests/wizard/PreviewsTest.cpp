@@ -332,7 +332,7 @@ TEST_F(PreviewsTest, TheTableIsDrawnCellByCellFromTheLastRecordUp) {
     open({{"IsoCoverSheet", "TABZpoint", "720"}});  // gridstep 720 / 7200 twips = 0.1
     form->SSTab.setTab(1);
     form->SSTab2.setTab(1);
-    for (int column = 0; column < 5; ++column) form->TDBGrid.setColumnWidth(column, 1000);
+    for (int column = 0; column < 5; ++column) form->TDBGrid.setColumnWidth(column, 1000, By::User);
     form->TDBGrid.setRowHeight(250);
     form->HScrollTab.setValue(10);
     form->VScrollTab.setValue(20);

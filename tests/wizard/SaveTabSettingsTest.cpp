@@ -1,6 +1,6 @@
 // The pages' settings written into the configuration file: the keys and their forms, the table's
 // points from the grid, the grid file and cover-sheet macro made beside the iso drawing, and
-// nothing for a page that was not loaded from this file or that the user did not change.
+// nothing for a page that was not loaded from this file.
 #include <filesystem>
 
 #include "WizardFixture.h"
@@ -49,9 +49,8 @@ TEST_F(SaveTabSettingsTest, PanelsWithoutAValueAfterAColonLeaveTheirKeys) {
     EXPECT_EQ(key("Vistrel", "pipewt"), "1");
 }
 
-TEST_F(SaveTabSettingsTest, NothingIsWrittenForAnUnchangedOrUnloadedPageOrWithoutAFile) {
+TEST_F(SaveTabSettingsTest, NothingIsWrittenForAnUnloadedPageOrWithoutAFile) {
     const std::string before = iniText();
-    form->SaveTabSettings(0);  // shown, but not changed
     form->SaveTabSettings(1);  // never loaded
     userPicksWeight(form->icmbPipeWeight, 4);
     form->SaveTabSettings(-1);

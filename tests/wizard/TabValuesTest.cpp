@@ -1,5 +1,7 @@
 // The INI values shown on the pages: the wizard's defaults for what is missing, not numeric or
 // out of range, the points and scales on their bars, and the end-number table's grid.
+#include <tuple>
+
 #include "WizardFixture.h"
 
 namespace vtl::wizard::test {
@@ -58,21 +60,25 @@ TEST_F(TabValuesTest, StylesAndWeightsShowEveryValueTheirListsHold) {
     EXPECT_EQ(form->icmbTabWeight.selectedText(), "0");
 }
 
-TEST_F(TabValuesTest, PointsTheBarsCannotShowLeaveTheStartingValues) {
-    show("Vistrel", "refpoint", "105,148.5");
-    EXPECT_EQ(form->HScrollVistrel.Value(), 105);
-    EXPECT_EQ(form->VScrollVistrel.Value(), 148);  // 148.5 to the even neighbour
-    for (const char* point : {"letters", "40000,10", "10,-5", "10", "10,x"}) {
+// Points beyond the drawing put the bars at their ends; what is no pair of numbers leaves them
+// at their starting values.
+TEST_F(TabValuesTest, PointsGoToTheBarsNearestPositions) {
+    const std::tuple<const char*, int, int> points[] = {
+        {"105,148.5", 105, 148},  // 148.5 to the even neighbour
+        {"40000,10", 32747, 10}, {"10,-5", 10, 0},      {"letters", 16374, 16374},
+        {"10", 16374, 16374},    {"10,x", 16374, 16374}};
+    for (const auto& [point, x, y] : points) {
         show("Vistrel", "refpoint", point);
-        EXPECT_EQ(form->HScrollVistrel.Value(), 16374) << point;
-        EXPECT_EQ(form->VScrollVistrel.Value(), 16374) << point;
+        EXPECT_EQ(form->HScrollVistrel.Value(), x) << point;
+        EXPECT_EQ(form->VScrollVistrel.Value(), y) << point;
     }
 }
 
-TEST_F(TabValuesTest, ScalesBecomeBarValuesAndOnesTheBarCannotShowTheDefault) {
-    const std::pair<std::string, int> scales[] = {{"2", 102},     {"3:1", 103},  {"1:3", 97},
-                                                  {"1:1", 99},    {"15:1", 115}, {"x:1", 102},
-                                                  {"150:1", 102}, {"1:100", 102}};
+// A scale the bar has no position for goes to the position nearest its ratio.
+TEST_F(TabValuesTest, ScalesGoToTheBarsNearestPositions) {
+    const std::pair<std::string, int> scales[] = {
+        {"2", 102},   {"3:1", 103},   {"1:3", 97},  {"1:1", 99},  {"15:1", 115},
+        {"x:1", 102}, {"150:1", 199}, {"1:100", 1}, {"7:10", 98}, {"100:1000", 90}};
     for (const auto& [value, shown] : scales) {
         show("Vistrel", "refscale", value);
         EXPECT_EQ(form->HScrollScaleVistrel.Value(), shown) << value;
@@ -110,6 +116,7 @@ TEST_F(TabValuesTest, TheTablesPointsLayTheGridOut) {
               (std::vector<double>{1500, 2100, 1500, 1500, 15}));
 }
 
+// A table that runs downwards shows its rows' distance in the grid.
 TEST_F(TabValuesTest, TableValuesTheGridCannotTakeKeepWhatItShows) {
     set("IsoCoverSheet", "TABnumberpoint", "99999");  // right of the sheet
     set("IsoCoverSheet", "TABZpoint", "0.0");
@@ -117,10 +124,11 @@ TEST_F(TabValuesTest, TableValuesTheGridCannotTakeKeepWhatItShows) {
     set("IsoCoverSheet", "TABlinespacing", "-6");
     form->SSTab.setTab(1);
     EXPECT_TRUE(messageTexts().empty()) << messageTexts().front();
-    EXPECT_EQ(form->HScrollTab.Value(), 252);
+    EXPECT_EQ(form->HScrollTab.Value(), 32747);
     EXPECT_DOUBLE_EQ(VTLWizardBase::gridstep, 300.0 / 7200);
     EXPECT_DOUBLE_EQ(form->TDBGrid.columnWidth(1), 1440);
-    EXPECT_DOUBLE_EQ(form->TDBGrid.RowHeight(), 255);
+    EXPECT_DOUBLE_EQ(form->TDBGrid.RowHeight(), 3);
+    EXPECT_EQ(form->tableLayout().spacing, "-6");
 }
 
 TEST_F(TabValuesTest, TextSizesShowAsReadOrTheirDefaults) {

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "WizardFixture.h"
@@ -346,6 +347,127 @@ TEST_F(WizardStandInTest, EveryPreviewLeavesTheUsersFilesAsTheyWere) {
     form->cmdClose.click();
     for (size_t i = 0; i < own.size(); ++i) EXPECT_EQ(readFile(own[i]), before[i]) << own[i];
     EXPECT_EQ(marked(), std::vector<std::string>{});
+}
+
+// The sample project as the demo sets it up, its grid file and cover-sheet macro missing: a
+// session changes the keys its controls write and no other, and creates the two files.
+class SampleConfigurationTest : public WizardStandInTest {
+protected:
+    void SetUp() override {
+        vtl::test::killStandIns();
+        fs::create_directories(dir / "temp");
+        const fs::path samples = dir / "samples";
+        for (const char* from : {VTL_SAMPLES_DIR, VTL_BUILT_SAMPLES_DIR}) {
+            fs::copy(from, samples,
+                     fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        }
+        ini = samples / "project/vtl-sample.ini";
+        original = replaced(readFile(ini), "@SAMPLES@", samples.string());
+        std::ofstream(ini, std::ios::binary) << original;
+        iso = samples / "project/iso";
+        fs::remove(iso / "FW_project.dat");
+        fs::remove(iso / "icsmacro.bas");
+        host.mstnPath = kStandIn;
+        host.inifile = ini.string();
+        host.folder = dir / "program";
+    }
+    static std::string replaced(std::string text, const std::string& from, const std::string& to) {
+        for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+            text.replace(at, from.size(), to);
+            at += to.size();
+        }
+        return text;
+    }
+    // Closes the wizard; the INI holds what it held, but for the lines given.
+    void closedWith(const std::vector<std::pair<std::string, std::string>>& lines) {
+        form->cmdClose.click();
+        ASSERT_EQ(messages.texts(), std::vector<std::string>{});
+        std::string expected = original;
+        for (const auto& [from, to] : lines) {
+            ASSERT_NE(expected.find(from + "\n"), std::string::npos) << from;
+            expected = replaced(expected, from + "\n", to + "\n");
+        }
+        EXPECT_EQ(readFile(ini), expected);
+    }
+
+    std::string original;
+    fs::path iso;
+};
+
+TEST_F(SampleConfigurationTest, EveryPageVisitedAndClosedLeavesTheINIAsItWas) {
+    form = open();
+    EXPECT_EQ(form->StatusBar1.panel(1), "Scale (M:R): 7:10");
+    EXPECT_EQ(form->StatusBar1.panel(2), "XY: 118,76.5");
+    for (int page : {1, 2, 0}) form->SSTab1.setTab(page);
+    form->SSTab.setTab(1);
+    for (int page : {1, 2, 0}) form->SSTab2.setTab(page);
+    EXPECT_EQ(form->StatusBar3.panel(1), "Scale (M:R): 4:1");
+    EXPECT_EQ(form->StatusBar7.panel(1), "Scale (M:R): 100:1000");
+    EXPECT_EQ(form->StatusBar7.panel(2), "XY: 300,75");
+    form->SSTab.setTab(2);
+    for (int page : {1, 0}) form->SSTab3.setTab(page);
+    form->SSTab.setTab(0);
+    closedWith({});
+    EXPECT_EQ(readFile(iso / "FW_project.dat"), "");
+    EXPECT_EQ(readFile(iso / "icsmacro.bas"), "Sub main\r\nEnd Sub\r\n");
+    EXPECT_EQ(marked(), std::vector<std::string>{});
+}
+
+// The x of the key plan's point follows the bar, a bar unit 139 / 32747 across the iso drawing;
+// its y and the scale stay as configured.
+TEST_F(SampleConfigurationTest, ABarWritesItsCoordinateOnly) {
+    form = open();
+    form->HScrollVistrel.setValue(7797, By::User);
+    EXPECT_EQ(form->StatusBar1.panel(1), "Scale (M:R): 7:10");
+    EXPECT_EQ(form->StatusBar1.panel(2), "XY: 33.09564,76.5");
+    closedWith({{"refpoint=118,76.5", "refpoint=33.09564,76.5"}});
+}
+
+TEST_F(SampleConfigurationTest, AColourWritesItsKeyOnly) {
+    form = open();
+    form->SSTab.setTab(1);
+    form->SSTab2.setTab(1);
+    form->lvTabColor.select(6, By::User);
+    closedWith({{"TABtextco=2", "TABtextco=5"}});
+}
+
+TEST_F(SampleConfigurationTest, ANumberWritesItsKeyOnly) {
+    form = open();
+    form->SSTab.setTab(2);
+    form->SSTab3.setTab(1);
+    form->txtIso3DHeight.setText("45", By::User);
+    closedWith({{"I3DLENtexttx=40", "I3DLENtexttx=45"}});
+}
+
+// The column "Connect to" 360 twips wider: the columns right of it move by 360 / 7200 of the
+// configured TABZpoint, 200.
+TEST_F(SampleConfigurationTest, AColumnWidthMovesTheColumnsRightOfIt) {
+    form = open();
+    form->SSTab.setTab(1);
+    form->SSTab2.setTab(1);
+    form->TDBGrid.setColumnWidth(1, form->TDBGrid.columnWidth(1) + 360, By::User);
+    closedWith({{"TABXpoint=130", "TABXpoint=140"},
+                {"TABYpoint=165", "TABYpoint=175"},
+                {"TABZpoint=200", "TABZpoint=210"}});
+}
+
+// The configured table runs downwards: with rows of 500 twips (bar units of 297 / 32747 up) it
+// still does, in the preview as in the INI.
+TEST_F(SampleConfigurationTest, ARowHeightKeepsTheTablesDirection) {
+    form = open();
+    form->SSTab.setTab(1);
+    form->SSTab2.setTab(1);
+    form->TDBGrid.setRowHeight(500, By::User);
+    std::map<std::string, double> rows;  // the y of each row's number
+    for (const auto& f : vtl::test::ogrFeatures(form->txtICSSeedFile[0]->Tag)) {
+        if (f.field("Type") == "17" && f.field("Level") == "10") {  // the pipe level
+            rows.emplace(f.field("Text"), f.coordinates()[1]);
+        }
+    }
+    EXPECT_NEAR(rows["1"], 250, 1e-3);
+    EXPECT_NEAR(rows["2"], 240.930467, 1e-3);
+    EXPECT_NEAR(rows["3"], 231.860934, 1e-3);
+    closedWith({{"TABlinespacing=-6", "TABlinespacing=-9.06953308700034"}});
 }
 
 }  // namespace

@@ -207,6 +207,22 @@ TEST_F(WizardWindow, ANumericBoxHintsAtLettersAndTakesAPointForAComma) {
     EXPECT_EQ(box->text(), "1.5");
 }
 
+// Keys that change no text (moves, modifiers) bring no hint back while the text stays no number.
+TEST_F(WizardWindow, ANumericBoxHintsOnceForTheKeyThatSpoiledIt) {
+    WizardForm& form = wizard().form();
+    wizard().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard()));
+    auto* box = control<QLineEdit>("txtMinLineLength");
+    form.SSTab1.setTab(2);
+    box->setFocus();
+    box->setText("12");
+    QTest::keyClicks(box, "x");
+    for (Qt::Key key : {Qt::Key_End, Qt::Key_Home, Qt::Key_Shift, Qt::Key_Control}) {
+        QTest::keyClick(box, key);
+    }
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Numbers only, please"});
+}
+
 TEST_F(WizardWindow, DisablingTheControlsLeavesCloseAndTheTimersStop) {
     WizardForm& form = wizard().form();
     form.Timer2.setInterval(1000);

@@ -26,6 +26,10 @@ WindowHandle WindowSystem::findByClass(std::string_view className) {
     return 0;
 }
 
+int32_t WindowSystem::moveWindow(WindowHandle, int, int, int, int) {
+    return 0;
+}
+
 namespace {
 
 X11WindowSystem x11Windows;
@@ -323,6 +327,16 @@ int32_t X11WindowSystem::setTopMost(WindowHandle handle, bool topmost) {
     }
     XSync(x.display(), False);
     return x.errors() == errorsBefore ? 1 : 0;
+}
+
+int32_t X11WindowSystem::moveWindow(WindowHandle handle, int x, int y, int width, int height) {
+    Connection connection;
+    if (!connection || handle == 0 || width < 1 || height < 1) return 0;
+    const int errorsBefore = connection.errors();
+    XMoveResizeWindow(connection.display(), handle, x, y, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
+    XSync(connection.display(), False);
+    return connection.errors() == errorsBefore ? 1 : 0;
 }
 
 }  // namespace vtl::platform

@@ -36,6 +36,10 @@ public:
     // Keeps the window above all others (topmost) or lets others cover it again; position and
     // size stay. Non-zero on success, 0 for an unknown window or without a display.
     virtual int32_t setTopMost(WindowHandle window, bool topmost) = 0;
+    // Moves the window's frame to x, y of the screen and sizes its inside width by height (a
+    // window manager may adjust both). Non-zero on success, 0 for an unknown window, a size below
+    // 1 or without a display.
+    virtual int32_t moveWindow(WindowHandle window, int x, int y, int width, int height);
 };
 
 // The window system in force: the X11 one, unless a test installed its own.
@@ -53,6 +57,7 @@ class X11WindowSystem : public WindowSystem {
 public:
     std::vector<TopLevelWindow> topLevelWindows() override;
     int32_t setTopMost(WindowHandle window, bool topmost) override;
+    int32_t moveWindow(WindowHandle window, int x, int y, int width, int height) override;
 };
 
 }  // namespace vtl::platform

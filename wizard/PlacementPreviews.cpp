@@ -169,6 +169,7 @@ void MicroStationPreviews::drawIso3DCross() {
     sendKeyin("RESET;SAVE VIEW I3D,Iso3D;SELVIEW 1;FILE");
     sendKeyin("NEWFILE " + f.txtICSSeedFile[1]->Tag);
     MSTNApp->setVisible(1);
+    if (f.window.besideMicroStation) f.window.besideMicroStation();
 }
 
 void MicroStationPreviews::recoverFromRebuild() {

@@ -1,6 +1,8 @@
 // The INI values of a page group shown in its controls, with the wizard's own defaults and
 // ranges: a value that is missing, not a number or out of range shows as the default, so the
-// controls always show what they can hold.
+// controls always show what they can hold. Points, scales and the table's positions and spacing
+// that are numbers put their bars and grid at the nearest they can show, and the page shows and
+// keeps the configured text until the user changes those controls.
 #include <algorithm>
 #include <cmath>
 

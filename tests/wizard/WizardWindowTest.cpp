@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRect>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -221,6 +222,29 @@ TEST_F(WizardWindow, ANumericBoxHintsOnceForTheKeyThatSpoiledIt) {
         QTest::keyClick(box, key);
     }
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"Numbers only, please"});
+}
+
+// MicroStation's window, shown by a page change, goes wholly on the screen beside the wizard,
+// which moves to the screen's left edge when neither side has room.
+TEST_F(WizardWindow, MicroStationsWindowOpensBesideTheWizard) {
+    struct Moves : vtl::test::FakeWindowSystem {
+        std::vector<QRect> moved;
+        int32_t moveWindow(platform::WindowHandle, int x, int y, int width, int height) override {
+            moved.emplace_back(x, y, width, height);
+            return 1;
+        }
+    } windows;
+    const platform::ScopedWindows scopedWindows(windows);
+    windows.open("MicroStation - demo.i01", "MSTNTop");
+    wizard().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard()));
+    wizard().form().window.besideMicroStation();
+    wizard().form().window.besideMicroStation();  // the same window stays where the user puts it
+    ASSERT_EQ(windows.moved.size(), 1u);
+    const QRect mstn = windows.moved[0], wizardFrame = wizard().frameGeometry();
+    const QRect screen(0, 0, 1024, 768);  // the private display's
+    EXPECT_TRUE(screen.contains(mstn)) << mstn.x() << "," << mstn.y() << " " << mstn.width();
+    EXPECT_FALSE(mstn.intersects(wizardFrame));
 }
 
 TEST_F(WizardWindow, DisablingTheControlsLeavesCloseAndTheTimersStop) {

@@ -186,8 +186,7 @@ std::string WizardForm::readKey(const std::string& section, const std::string& k
 std::string WizardForm::loadKey(const std::string& section, const std::string& key) {
     const std::string value = INIFileModule::ReadINI(txtVTLConfig.Text(), section, key, kMissing);
     if (value == kMissing) return "";
-    const int group = section == "Vistrel" || section == "Cell" ? kPageVistrel : kPageIsoCoverSheet;
-    stored_[static_cast<size_t>(group)].insert(text::lower(section + "/" + key));
+    stored_[groupOf(section)].insert(text::lower(section + "/" + key));
     return value;
 }
 

@@ -51,9 +51,9 @@ void WizardForm::SaveTabSettings(int TabIndex) {
 
 void WizardForm::saveKey(const std::string& section, const std::string& key,
                          const std::string& value, const std::vector<std::string>& sources) {
-    const int group = section == "Vistrel" || section == "Cell" ? kPageVistrel : kPageIsoCoverSheet;
-    if (untouched(group, sources) &&
-        stored_[static_cast<size_t>(group)].count(text::lower(section + "/" + key)) > 0) {
+    const size_t group = groupOf(section);
+    if (untouched(static_cast<int>(group), sources) &&
+        stored_[group].count(text::lower(section + "/" + key)) > 0) {
         return;  // as the INI holds it
     }
     writeKey(section, key, value);

@@ -120,6 +120,10 @@ void WizardForm::loadTabValues(int tab) {
     loaded_[group] = true;
 }
 
+size_t groupOf(const std::string& section) {
+    return section == "Vistrel" || section == "Cell" ? 0 : 1;
+}
+
 std::string gridPart(int column) {
     return column < 0 ? "TDBGrid.RowHeight" : "TDBGrid.Columns(" + std::to_string(column) + ")";
 }

@@ -234,7 +234,7 @@ private:
     void wireFileBoxes();
     void wirePreviews();
     void onUserChange(Control& control);
-    // A column width (0 to 3) or, for -1, the row height of the sample grid changed by the user.
+    // A column width (0 to 4) or, for -1, the row height of the sample grid changed by the user.
     void gridResized(int column);
     void endBusy();
     void showError(int style);
@@ -337,6 +337,10 @@ private:
 // The name the user's changes of a sample grid column's width (0 to 4) or, for -1, of its row
 // height go by.
 std::string gridPart(int column);
+
+// The page group whose settings a section holds: "Vistrel" and "Cell" the page "Vistrel", the
+// others the pages "IsoCoverSheet" and "Iso3D".
+size_t groupOf(const std::string& section);
 
 // A text the runtime takes for a number ("12", "-0.5", "1.5E3"), blanks around it allowed.
 bool IsNumeric(const std::string& text);

@@ -63,9 +63,8 @@ void MicroStationPreviews::drawTable() {
     drawTableRows();
 }
 
-// The first row where the run puts its first row, each row before it one step further in the
-// direction the run goes (upwards for a positive step), so that the grid's last record, which
-// numbers 1, is the run's first row.
+// The grid's last record, numbered 1, where the run puts its first row; each record above it in
+// the grid one step further, in the direction the run goes (upwards for a positive step).
 void MicroStationPreviews::drawTableRows() {
     WizardForm& f = form_;
     ado::Recordset& rows = f.sampleTable;

@@ -184,7 +184,7 @@ void checkKeyinPaths() {
         try {
             mstn::keyinSafe(path, what);
         } catch (const Error& e) {
-            WriteLog(e.description(), path);
+            WriteLog(e.description(), mstn::oneLine(path));
             throw;
         }
     };

@@ -8,10 +8,13 @@ namespace vtl::mstn {
 const std::string& keyinSafe(const std::string& text, const std::string& what) {
     const size_t bad = text.find_first_of(";\r\n");
     if (bad == std::string::npos) return text;
-    const std::string shown = text::replaceAll(text::replaceAll(text, "\r", "\\r"), "\n", "\\n");
-    raise(kOwnError, "The " + what + " '" + shown + "' cannot be sent to MicroStation: " +
+    raise(kOwnError, "The " + what + " '" + oneLine(text) + "' cannot be sent to MicroStation: " +
                          (text[bad] == ';' ? "a ';'" : "a line break") +
                          " would start a key-in of its own");
+}
+
+std::string oneLine(const std::string& text) {
+    return text::replaceAll(text::replaceAll(text, "\r", "\\r"), "\n", "\\n");
 }
 
 }  // namespace vtl::mstn

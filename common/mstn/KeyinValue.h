@@ -12,4 +12,7 @@ namespace vtl::mstn {
 // (or "a line break would ..."), line breaks shown as \r and \n.
 const std::string& keyinSafe(const std::string& text, const std::string& what);
 
+// The text on one line, its line breaks shown as \r and \n: how a message names it.
+std::string oneLine(const std::string& text);
+
 }  // namespace vtl::mstn

@@ -222,6 +222,16 @@ TEST_F(RunDriverTest, AHeaderPathAKeyinCannotCarryEndsTheRunBeforeAnythingIsDele
                   entry(bad.string(), "The header file '" + bad.string() +
                                           "' cannot be sent to MicroStation: a ';' would start a "
                                           "key-in of its own")});
+
+    // A line break in a file name ends a key-in as well.
+    const fs::path broken = headerWithProtectedOverview(dir, "iso\nnext/C.h");
+    run({broken.string()});
+    EXPECT_EQ(conclusionEntries(log()),
+              std::vector<std::string>{entry(dir.str() + "/iso\\nnext/C.h",
+                                             "The header file '" + dir.str() +
+                                                 "/iso\\nnext/C.h' cannot be sent to "
+                                                 "MicroStation: a line break would start a "
+                                                 "key-in of its own")});
 }
 
 // Before any drawing was opened the error lines name the header file, so the conclusion reports

@@ -1,6 +1,8 @@
 #include "ConfigINI.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <vector>
 
 #include "LOGModule.h"
@@ -9,6 +11,8 @@
 #include "core/Environment.h"
 #include "core/Error.h"
 #include "core/Numbers.h"
+#include "core/Text.h"
+#include "mstn/KeyinValue.h"
 
 namespace vtl {
 
@@ -276,7 +280,49 @@ std::vector<std::string> configurationDump(const RunState& s) {
     return d.lines();
 }
 
+// The text values that never reach a key-in: folders, the level-change switch, numbers read
+// with Val, the line labels, and what only commands and the plot list use. Every other text value
+// goes into key-ins as it stands, the seeds among them (their copies are opened in MicroStation).
+bool neverInKeyin(const std::string& key) {
+    static const char* const kKeys[] = {"isopath",        "autochangelevel", "TABlineheight",
+                                        "TABlinespacing", "LineLabelpoint",  "Gridfile",
+                                        "IParmfile",      "IPlotque1",       "IPlotque2",
+                                        "IPlotque3",      "IPlotque4",       "IPlotque5"};
+    return std::find(std::begin(kKeys), std::end(kKeys), key) != std::end(kKeys);
+}
+
+// Error 1 naming the INI file, section, key and value, written to the log and the error list.
+void checkKeyinValue(const std::string& section, const std::string& key, const std::string& value) {
+    const std::string& ini = Variablen().inifile;
+    try {
+        mstn::keyinSafe(value, "value of [" + section + "] " + key);
+    } catch (const Error& e) {
+        LOGModule::WriteLog(e.description(), ini);
+        throw;
+    }
+}
+
 }  // namespace
+
+void checkKeyinValues() {
+    const RunState& s = Variablen();
+    auto check = [&](const TextKey& key) {
+        if (!neverInKeyin(key.key)) checkKeyinValue(key.section, key.key, s.*key.member);
+    };
+    for (const TextKey& key : kSeedKeys) check(key);
+    for (const TextKey& key : kPipeKeys) check(key);
+    for (const TextKey& key : kTablePointKeys) check(key);
+    for (const TextKey& key : kSheetKeys) check(key);
+    for (const TextGroup* group : {&kLENtext, &kI3DLENtext, &kTABtext}) {
+        for (size_t i = 0; i < kTextSuffixes.size(); ++i) {
+            checkKeyinValue(group->section, std::string(group->prefix) + kTextSuffixes[i],
+                            s.*group->members[i]);
+        }
+    }
+    for (const char* key : {"CELFile", "CellName"}) {
+        checkKeyinValue("Cell", key, text::trim(ReadINI(s.inifile, "Cell", key, "")));
+    }
+}
 
 std::string pointerIniFile(const std::filesystem::path& programFolder) {
     return (programFolder / "vtl.ini").string();

@@ -23,6 +23,11 @@ std::string iniFileNamedBy(const std::string& ini);
 // configuration dump to Variablen().logfile. Errors reach the caller.
 void ReadINIVariables();
 
+// Refuses, before a run starts MicroStation, a configuration value that goes into key-ins and
+// holds a ";" or a line break: error 1 naming the INI file, section, key and value, also written
+// to the log and the error list (tagged with the INI file).
+void checkKeyinValues();
+
 // Sets one of the main window's option boxes as a click on it does: ticking createI3D ticks
 // createICS, clearing createICS clears createI3D.
 void setOptionBox(int16_t ConfigData::*box, int16_t value);

@@ -1,5 +1,6 @@
 #include "IsoPlot.h"
 
+#include "LOGModule.h"
 #include "Variablen.h"
 #include "common/FileOperationModule.h"
 #include "core/Environment.h"
@@ -48,9 +49,18 @@ void iplotiso(const std::string& file, const std::string& queue) {
     RunState& s = Variablen();
     try {
         const std::string parmCopy = env::tmpFolder() + "/" + plotName(file) + ".i";
+        std::string failed;
         for (const PlotCommand& c : plotCommands(file, queue, s.IParmfile, parmCopy)) {
             int32_t taskId = 0;
-            FileOperationModule::ExecA(c.command, c.logged ? s.logfile : "", 0, "", taskId, true);
+            const int32_t code = FileOperationModule::ExecA(c.command, c.logged ? s.logfile : "", 0,
+                                                            "", taskId, true);
+            if (c.logged && code != 0 && failed.empty()) {
+                failed = c.command + " - exit code " + std::to_string(code);
+            }
+        }
+        if (!failed.empty()) {
+            s.RunError = true;
+            LOGModule::WriteLog("Not plotted: " + failed, file);
         }
     } catch (...) {
         s.StepError = true;

@@ -26,8 +26,10 @@ std::vector<PlotCommand> plotCommands(const std::string& file, const std::string
                                       const std::string& parmFile, const std::string& parmCopy);
 
 // Plots the file on the queue (the text of the plotter list) with a copy of IParmfile in TMP
-// named after the plot. A failing command is no error: its output is in the log. Any other
-// failure sets StepError and is raised with "iplotiso" in its source.
+// named after the plot. A failing command does not stop the others, and its output is in the
+// log; the first one that failed is named, with the drawing, in the error list ("Not plotted:
+// <command> - exit code <n>") and the run reports errors. Any other failure sets StepError and
+// is raised with "iplotiso" in its source.
 void iplotiso(const std::string& file, const std::string& queue);
 
 }  // namespace vtl

@@ -6,6 +6,7 @@
 #include "RunDriver.h"
 #include "RunHost.h"
 #include "Variablen.h"
+#include "common/modMSTN.h"
 #include "common/mstnmacro.h"
 #include "core/Error.h"
 
@@ -44,23 +45,23 @@ bool isNetworkQueue(const std::string& plotter) {
 
 namespace {
 
-// Opens the drawing; false when MicroStation does not show it. A MicroStation that refuses the
-// file with an error has not opened it either: that drawing is skipped like one it does not show.
-bool opened(RunHost& host, const RunState& s, const std::string& name) {
+// Opens the drawing; why it is not open when MicroStation does not show it: the automation
+// error of a MicroStation that refused the file or went away, else whether it is still there.
+std::string notOpened(RunHost& host, const RunState& s, const std::string& name) {
     try {
         sendKeyin("newfile " + s.CurrentFile);
     } catch (...) {
-        LOGModule::WriteLog(toError(std::current_exception()).description(), "");
-        return false;
+        return toError(std::current_exception()).description();
     }
-    return host.Window_exist(name);
+    if (host.Window_exist(name)) return "";
+    return modMSTN::MicroStationGone() ? "MicroStation ended" : "no MicroStation window shows it";
 }
 
 void stampDrawing(RunHost& host, RunState& s, const std::string& name) {
     s.CurrentFile = s.isopath + name;
-    if (!opened(host, s, name)) {
+    if (const std::string why = notOpened(host, s, name); !why.empty()) {
         s.RunError = true;
-        LOGModule::WriteLog("Error at file ", s.CurrentFile);
+        LOGModule::WriteLog("Error at file " + s.CurrentFile + " - " + why, s.CurrentFile);
         RunDriver::restartMSTN(MSTNApp, "");
         return;
     }

@@ -14,6 +14,7 @@
 
 #include "ConfigINI.h"
 #include "Hfile_zerlegen.h"
+#include "IsoView.h"
 #include "LOGModule.h"
 #include "OverviewCopies.h"
 #include "RunHost.h"
@@ -31,6 +32,7 @@
 #include "core/Files.h"
 #include "core/Text.h"
 #include "core/Wildcard.h"
+#include "mstn/KeyinValue.h"
 #include "platform/WindowSystem.h"
 
 namespace vtl::RunDriver {
@@ -129,23 +131,21 @@ bool sameFile(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, ec) && !ec;
 }
 
-// Clears the outputs named after the header file (".X??"). The node-text workbook may lie beside
-// the header file under its name ("A.xls" beside "A.h"): it is the user's input and stays.
+// Clears the outputs named after the header file (".X??"), once it has been read as a header
+// file, and names each file deleted in the log. The node-text workbook may lie beside the header
+// file under its name ("A.xls" beside "A.h"): it is the user's input and stays.
 void deleteOldOutputs(const RunState& s) {
-    const std::string pattern = s.IsoName + ".X??";
-    std::vector<std::string> names = wildcard::list(s.isopath, pattern);
-    auto workbook = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
-        return sameFile(s.isopath + name, s.excelfile);
-    });
-    if (workbook == names.end()) {
-        runCommand("del " + quotedForCommand(s.isopath + pattern));
-        return;
-    }
-    names.erase(workbook);
+    std::vector<std::string> names = wildcard::list(s.isopath, s.IsoName + ".X??");
+    std::erase_if(names,
+                  [&](const std::string& name) { return sameFile(s.isopath + name, s.excelfile); });
     if (names.empty()) return;
     std::string command = "del";
     for (const std::string& name : names) command += " " + quotedForCommand(s.isopath + name);
     runCommand(command);
+    for (const std::string& name : names) {
+        if (!IsFileExists(s.isopath + name, 0))
+            WriteLog("Deleted old file  " + s.isopath + name, "");
+    }
 }
 
 // --- One header file ---------------------------------------------------------------------------
@@ -173,6 +173,25 @@ void checkSeedFiles() {
         WriteLog(message, tag);
         raise(kOwnError, message);
     }
+}
+
+// Each header file's folder and name go into the "newfile" and reference key-ins of its
+// drawings, and the 3-D view's working file into those of the cover sheet: a path a key-in
+// cannot carry ends the run before anything is deleted or started.
+void checkKeyinPaths() {
+    const RunState& s = Variablen();
+    auto check = [](const std::string& path, const std::string& what) {
+        try {
+            mstn::keyinSafe(path, what);
+        } catch (const Error& e) {
+            WriteLog(e.description(), mstn::oneLine(path));
+            throw;
+        }
+    };
+    for (int i = 0; i <= s.IsoFileLast && static_cast<size_t>(i) < s.IsoFileList.size(); ++i) {
+        check(s.IsoFileList[static_cast<size_t>(i)], "header file");
+    }
+    check(i3d2dFile(), "working file of the 3-D view");
 }
 
 // The output names of the current list entry. Only the folder is taken from the entry's text,
@@ -297,9 +316,9 @@ void runHeaderFile(RunHost& host, RunSteps& steps) {
     s.I3d2dMade = false;
     deriveNames(s);
     INIFileModule::WriteINI(s.inifile, "Vistrel", "isopath", s.isopath);
-    deleteOldOutputs(s);
     s.HText = readHeaderText(s.HFile);
     Hfile_zerlegen();
+    deleteOldOutputs(s);
     std::optional<Error> pending;
     if (replaceOverview(s)) {
         MSTNApp = modMSTN::MSTNOpen(host.GetMSTNPath());
@@ -365,6 +384,8 @@ void startvtl(RunHost& host, RunSteps& steps) {
         s.CurrentFileOpened = false;
         ReadINIVariables();
         checkSeedFiles();
+        checkKeyinValues();
+        checkKeyinPaths();
         for (s.IsoFileIndex = 0; s.IsoFileIndex <= s.IsoFileLast; ++s.IsoFileIndex) {
             runHeaderFile(host, steps);
         }

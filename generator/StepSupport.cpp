@@ -9,6 +9,7 @@
 #include "core/Error.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
+#include "mstn/KeyinValue.h"
 
 namespace vtl::StepSupport {
 
@@ -38,9 +39,11 @@ void openDrawing(RunHost& host, const std::string& file, const std::string& show
 
 const std::string& keyinCoordinate(const RunTable& table, int row, int column) {
     const std::string& value = table(row, column);
+    const std::string where = text::ansiToUtf8(table(row, 0) + " " + table(row, 1));
+    mstn::keyinSafe(text::ansiToUtf8(value), "coordinate of " + where + " in the header file");
     if (!num::parseDecimal(value)) {
-        raise(kOwnError, text::ansiToUtf8("Coordinate '" + value + "' of " + table(row, 0) + " " +
-                                          table(row, 1) + " in the header file is not a number"));
+        raise(kOwnError, "Coordinate '" + text::ansiToUtf8(value) + "' of " + where +
+                             " in the header file is not a number");
     }
     return value;
 }

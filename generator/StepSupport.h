@@ -22,8 +22,9 @@ void deleteOldFile(const std::string& file);
 // <shown>" when no top-level window title then holds the drawing's file name.
 void openDrawing(RunHost& host, const std::string& file, const std::string& shown);
 
-// A coordinate of a run table as it goes into a key-in. It must be a number: a text such as
-// "2;exit" would send a key-in of its own (error 1 naming the row's kind and run).
+// A coordinate of a run table as it goes into a key-in: refused as every text a key-in cannot
+// carry ("2;exit" would send a key-in of its own), and it must be a number (error 1 naming the
+// row's kind and run).
 const std::string& keyinCoordinate(const RunTable& table, int row, int column);
 
 }  // namespace vtl::StepSupport

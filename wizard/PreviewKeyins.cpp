@@ -4,6 +4,7 @@
 
 #include "core/Error.h"
 #include "core/Numbers.h"
+#include "mstn/KeyinValue.h"
 
 namespace vtl::wizard::preview {
 
@@ -48,12 +49,7 @@ std::string deleteElementAt(const std::string& at) {
 }
 
 const std::string& keyinSafe(const std::string& text, const std::string& what) {
-    if (text.find(';') != std::string::npos) {
-        raise(kOwnError, "The " + what + " '" + text +
-                             "' cannot be sent to MicroStation: a ';' would start a key-in of "
-                             "its own");
-    }
-    return text;
+    return mstn::keyinSafe(text, what);
 }
 
 }  // namespace vtl::wizard::preview

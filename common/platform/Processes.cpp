@@ -11,8 +11,6 @@
 #include <charconv>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -29,9 +27,22 @@ namespace {
 
 // --- Snapshot ---------------------------------------------------------------------------------
 
-std::string readProcFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// The whole file; nothing when it cannot be read, as when its process has just ended (a stream
+// would raise "No such process" from the middle of the read).
+std::optional<std::string> readProcFile(const fs::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string content;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        content.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    if (n < 0) return std::nullopt;
+    return content;
 }
 
 bool parsePid(const std::string& name, int32_t& pid) {
@@ -43,7 +54,9 @@ bool parsePid(const std::string& name, int32_t& pid) {
 // State and parent id from /proc/PID/stat. The command name in parentheses may itself hold
 // blanks and parentheses, so the fields are read after the last ")".
 bool readStat(const fs::path& dir, char& state, int32_t& parentPid) {
-    std::string stat = readProcFile(dir / "stat");
+    const std::optional<std::string> content = readProcFile(dir / "stat");
+    if (!content) return false;
+    const std::string& stat = *content;
     size_t close = stat.rfind(')');
     if (close == std::string::npos || close + 4 > stat.size()) return false;
     state = stat[close + 2];
@@ -61,7 +74,7 @@ std::string imageNameOf(const fs::path& dir) {
         return name;
     }
     // Processes of other users hide their executable; their first argument names it.
-    std::string cmdline = readProcFile(dir / "cmdline");
+    const std::string cmdline = readProcFile(dir / "cmdline").value_or("");
     std::string argv0 = cmdline.substr(0, cmdline.find('\0'));
     return fs::path(argv0).filename().string();
 }
@@ -158,14 +171,14 @@ public:
     posix_spawnattr_t attr;
 };
 
-// One walk over /proc; ec tells when the walk itself failed.
-std::vector<ProcessEntry> walkProc(std::error_code& ec) {
+// One walk over a folder laid out as /proc; ec tells when the walk itself failed. An entry whose
+// process ends while it is read drops out of the snapshot.
+std::vector<ProcessEntry> walkProc(const fs::path& root, std::error_code& ec) {
     std::vector<ProcessEntry> entries;
-    fs::directory_iterator it("/proc", ec);
+    fs::directory_iterator it(root, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         ProcessEntry entry;
         char state = 0;
-        // A process that ends while it is read drops out of the snapshot.
         if (!parsePid(it->path().filename().string(), entry.pid)) continue;
         if (!readStat(it->path(), state, entry.parentPid)) continue;
         if (state == 'Z' || state == 'X') continue;
@@ -177,20 +190,7 @@ std::vector<ProcessEntry> walkProc(std::error_code& ec) {
 
 class LinuxProcesses : public ProcessApi {
 public:
-    std::vector<ProcessEntry> list() override {
-        // Reading /proc races with processes that end meanwhile: the walk itself can then fail
-        // ("No such process"), also several times in a row while a killed process with many
-        // threads is torn down. A fresh walk a moment later is a consistent snapshot again.
-        constexpr int kAttempts = 20;
-        constexpr auto kPause = std::chrono::milliseconds(2);
-        for (int attempt = 1;; ++attempt) {
-            std::error_code ec;
-            std::vector<ProcessEntry> entries = walkProc(ec);
-            if (!ec) return entries;
-            if (attempt == kAttempts) throw errnoError(ec.value(), "/proc");
-            std::this_thread::sleep_for(kPause);
-        }
-    }
+    std::vector<ProcessEntry> list() override { return listProcFolder("/proc"); }
 
     bool terminate(int32_t pid) override {
         // kill() reads 0 and negative ids as whole process groups.
@@ -219,6 +219,22 @@ LinuxProcesses linuxProcesses;
 ProcessApi* current = &linuxProcesses;
 
 }  // namespace
+
+std::vector<ProcessEntry> listProcFolder(const std::string& root) {
+    // A walk that broke off half-way is taken again a moment later; only a folder that cannot
+    // be read at all, or a walk that never completes, is an error.
+    constexpr int kAttempts = 20;
+    constexpr auto kPause = std::chrono::milliseconds(2);
+    for (int attempt = 1;; ++attempt) {
+        std::error_code ec;
+        std::vector<ProcessEntry> entries = walkProc(root, ec);
+        if (!ec) return entries;
+        std::error_code dirError;
+        if (attempt == kAttempts || !fs::is_directory(root, dirError))
+            throw errnoError(ec.value(), root);
+        std::this_thread::sleep_for(kPause);
+    }
+}
 
 ProcessApi& processes() {
     return *current;

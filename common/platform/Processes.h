@@ -57,6 +57,11 @@ public:
                                                 const StartOptions& options) = 0;
 };
 
+// The processes listed in a folder laid out as /proc (the machine's backend lists "/proc"). An
+// entry that vanishes or cannot be read while the folder is walked is left out; a folder that
+// cannot be walked raises the platform's error.
+std::vector<ProcessEntry> listProcFolder(const std::string& root);
+
 // The backend in force: the machine's own (/proc and signals), unless a test installed one.
 ProcessApi& processes();
 // Installs a backend; nullptr brings the machine's back.

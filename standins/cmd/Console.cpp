@@ -7,13 +7,14 @@
 
 namespace vtl::cmd {
 
+// Lines end in CR LF, as the platform's own tools write them, also into a log they append to.
 void say(const std::string& line) {
-    std::fputs((line + "\n").c_str(), stdout);
+    std::fputs((line + "\r\n").c_str(), stdout);
     std::fflush(stdout);
 }
 
 void complain(const std::string& line) {
-    std::fputs((line + "\n").c_str(), stderr);
+    std::fputs((line + "\r\n").c_str(), stderr);
     std::fflush(stderr);
 }
 

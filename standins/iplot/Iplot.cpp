@@ -18,12 +18,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Output lines end in CR LF, as the platform's own tools write them, also into a log.
+constexpr char kEol[] = "\r\n";
 constexpr char kUsageText[] =
-    "usage: iplot modify -queue=QUEUE PARMFILE\n"
-    "       iplot modify -design=DESIGN PARMFILE\n"
-    "       iplot modify -detach[iplot_all] PARMFILE\n"
-    "       iplot generate PARMFILE\n"
-    "       iplot submit PARMFILE\n";
+    "usage: iplot modify -queue=QUEUE PARMFILE\r\n"
+    "       iplot modify -design=DESIGN PARMFILE\r\n"
+    "       iplot modify -detach[iplot_all] PARMFILE\r\n"
+    "       iplot generate PARMFILE\r\n"
+    "       iplot submit PARMFILE\r\n";
 
 // A failure with its message; the command ends with kFailed.
 struct Failure {
@@ -155,15 +157,15 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     try {
         const std::string done = runCommand(args);
         journal(args, done);
-        out << "iplot: " << done << "\n";
+        out << "iplot: " << done << kEol;
         return kDone;
     } catch (const Failure& f) {
         journal(args, "failed: " + f.message);
-        err << "iplot: " << f.message << "\n";
+        err << "iplot: " << f.message << kEol;
         return kFailed;
     } catch (const UsageError& u) {
         journal(args, "refused: " + u.message);
-        err << "iplot: " << u.message << "\n" << kUsageText;
+        err << "iplot: " << u.message << kEol << kUsageText;
         return kUsage;
     }
 }

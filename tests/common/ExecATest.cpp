@@ -132,7 +132,7 @@ TEST(ExecA, AppendsTheCommandsOutputToTheNamedLog) {
     EXPECT_EQ(ExecA(command, log.string(), 0, dir.str(), taskId, true), 0);
     EXPECT_GT(taskId, 0);
     EXPECT_EQ(test::readFile(dir / "out.dgn"), "seed");
-    EXPECT_EQ(test::readFile(log), "earlier line\n        1 file(s) copied.\n");
+    EXPECT_EQ(test::readFile(log), "earlier line\n        1 file(s) copied.\r\n");
     // Nothing else appeared beside the files: the blanks split no path.
     EXPECT_EQ(entryNames(dir.path()),
               (std::vector<std::string>{"my logs", "out.dgn", "seed file.dgn"}));

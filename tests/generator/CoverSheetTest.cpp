@@ -129,7 +129,9 @@ TEST_F(CoverSheetTest, AnOverviewNotShownOrAnEndThatIsNoNumberFailsTheNumbers) {
     setEnd(s.LineEndTable, 1, "1;exit", "2");
     s.LineEndCount = 1;
     e = test::errorOf([this] { lineEndNumber(host); });
-    EXPECT_EQ(e.description(), "Coordinate '1;exit' of FLAN R1 in the header file is not a number");
+    EXPECT_EQ(e.description(),
+              "The coordinate of FLAN R1 in the header file '1;exit' cannot be sent to "
+              "MicroStation: a ';' would start a key-in of its own");
     EXPECT_EQ(fake->keyins.back().find("place text"), std::string::npos);
 }
 

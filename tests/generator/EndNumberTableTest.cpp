@@ -104,7 +104,7 @@ protected:
     }
     std::string log() const { return test::readFile(Variablen().logfile); }
     // What the delete command of the compiled macro, which is not there, adds to the log.
-    std::string noTwin() const { return "Could Not Find " + dir.str() + "/icsmacro.ba\n"; }
+    std::string noTwin() const { return "Could Not Find " + dir.str() + "/icsmacro.ba\r\n"; }
 };
 
 const char kSettings[] = "reset;ACTIVE TXJ LC;aa=0;co=2;lv=21;wt=0;lc=0;tw=2.5;tx=3;tw=2.5;ft=1";

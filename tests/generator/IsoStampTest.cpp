@@ -145,6 +145,23 @@ TEST_F(StampTest, NoQueueGivenAsANetworkPathPlotsNothing) {
     EXPECT_TRUE(isNetworkQueue("\\\\plotserver\\iso-a3"));
 }
 
+// A plot that does not reach the queue is named with its drawing, and the stamp goes on.
+TEST_F(StampTest, ADrawingNotPlottedIsNamedInTheConclusion) {
+    dir.write("P1001.i01", "");
+    std::filesystem::create_directory(dir / "tmp");
+    test::ScopedEnv tmp("TMP", (dir / "tmp").string());
+    test::ScopedPlatformHome home;
+    Variablen().IParmfile = (dir / "missing.i").string();
+    host.plotter = "\\\\plotserver\\iso-a3";
+    VTLhineinkopieren(host);
+
+    EXPECT_FALSE(Variablen().StepError);
+    EXPECT_TRUE(Variablen().RunError);
+    EXPECT_EQ(*Variablen().ErrorList,
+              Keyins{"#  " + dir.str() + "/P1001.i01  - Not plotted: copy \"" + dir.str() +
+                     "/missing.i\" \"" + dir.str() + "/tmp/P1001_001.i\" - exit code 1"});
+}
+
 TEST_F(StampTest, AFailedKeyinEndsTheStampWithItsNameInTheSource) {
     dir.write("P1001.i01", "");
     dir.write("P1001.i02", "");

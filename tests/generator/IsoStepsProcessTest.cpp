@@ -13,6 +13,7 @@
 #include "StandInTools.h"
 #include "common/FileOperationModule.h"
 #include "common/INIFileModule.h"
+#include "common/mstnmacro.h"
 #include "dgn/Attachments.h"
 #include "dgn/DesignFile.h"
 #include "generator/DefaultRunSteps.h"
@@ -171,7 +172,9 @@ TEST_F(IsoStepsProcessTest, StampedDrawingsArePlottedAndOneThatDoesNotOpenIsSkip
     run();
 
     EXPECT_EQ(conclusionEntries(readFile(Variablen().logfile)),
-              Lines{"#  " + path("A.i02") + "  - Error at file "});
+              Lines{"#  " + path("A.i02") + "  - Error at file " + path("A.i02") +
+                    " - The file \"" + path("A.i02") +
+                    "\" is not a DGN V7 design file or cell library"});
     EXPECT_EQ(test::entryNames(queue), (Lines{"A_001.png", "A_003.png"}));
     QImage plot(QString::fromStdString((queue / "A_001.png").string()), "PNG");
     EXPECT_EQ(plot.width(), 1024);
@@ -184,6 +187,94 @@ TEST_F(IsoStepsProcessTest, StampedDrawingsArePlottedAndOneThatDoesNotOpenIsSkip
     // The drawing after the one that failed is stamped in a fresh MicroStation.
     EXPECT_NE(receiver("newfile " + path("A.i03")), receiver("newfile " + path("A.i01")));
     EXPECT_EQ(readFile(notDesign), readFile(VTL_SAMPLES_DIR "/project/P1001.h"));
+}
+
+// MicroStation as the run drives it, ended (as a user closes it) on the way: once the drawing
+// is opened, right before the key-in named.
+class EndingMicroStation : public mstn::Application {
+public:
+    EndingMicroStation(std::shared_ptr<mstn::Application> app, std::string drawing,
+                       std::string keyin)
+        : app_(std::move(app)), drawing_(std::move(drawing)), keyin_(std::move(keyin)) {}
+
+    void MbeSendCommand(const std::string& keyin) override {
+        if (keyin == "newfile " + drawing_) armed_ = true;
+        if (armed_ && keyin == keyin_) test::killStandIns();
+        app_->MbeSendCommand(keyin);
+    }
+    void MbeSendkeyin(const std::string& k) override { app_->MbeSendkeyin(k); }
+    void MbeSetAppVariable(const std::string& a, const std::string& v, double x) override {
+        app_->MbeSetAppVariable(a, v, x);
+    }
+    void MbeSendAppMessage(const std::string& a, const std::string& m) override {
+        app_->MbeSendAppMessage(a, m);
+    }
+    void MbeSendReset() override { app_->MbeSendReset(); }
+    void mbeSendDataPoint(const mstn::Point& p) override { app_->mbeSendDataPoint(p); }
+    int32_t MbeCExpressionLong(const std::string& e) override {
+        return app_->MbeCExpressionLong(e);
+    }
+    std::string MbeGetConfigVar(const std::string& n) override { return app_->MbeGetConfigVar(n); }
+    std::shared_ptr<mstn::Element> MbeElement() override { return app_->MbeElement(); }
+    std::shared_ptr<mstn::RefFiles> MbeRefFiles() override { return app_->MbeRefFiles(); }
+    int32_t Visible() override { return app_->Visible(); }
+    void setVisible(int32_t v) override { app_->setVisible(v); }
+    void Quit() override { app_->Quit(); }
+
+private:
+    std::shared_ptr<mstn::Application> app_;
+    std::string drawing_, keyin_;
+    bool armed_ = false;
+};
+
+// The run's steps with MicroStation ending while the drawing is stamped.
+class EndingSteps : public DefaultRunSteps {
+public:
+    EndingSteps(std::string drawing, std::string keyin)
+        : drawing_(std::move(drawing)), keyin_(std::move(keyin)) {}
+    void VTLhineinkopieren() override {
+        MSTNApp = std::make_shared<EndingMicroStation>(MSTNApp, drawing_, keyin_);
+        DefaultRunSteps::VTLhineinkopieren();
+    }
+
+private:
+    std::string drawing_, keyin_;
+};
+
+// Killed after the fence delete, the drawing is half stamped: the old overview copy deleted,
+// the reference attached. Run again, it is the drawing a clean run makes.
+TEST_F(IsoStepsProcessTest, AStampCutShortByMicroStationEndingIsNamedAndARerunMendsIt) {
+    fs::copy_file(VTL_BUILT_SAMPLES_DIR "/project/seed/vtlseed.dgn", dir / "seed/vtlseed.dgn",
+                  fs::copy_options::overwrite_existing);
+    options(1, 0);
+    run();
+    const std::string clean = test::ogrinfoListing(iso / "A.i02");
+    fs::copy_file(fs::path(VTL_BUILT_SAMPLES_DIR "/project/P1001.i02"), iso / "A.i02",
+                  fs::copy_options::overwrite_existing);
+
+    EndingSteps ending(path("A.i02"), "fence copy;xy=0;dx=0;reset");
+    RunDriver::Start_Click(host, ending);
+    EXPECT_EQ(conclusionEntries(readFile(Variablen().logfile)),
+              Lines{"#  " + path("A.i02") +
+                    "  - is current open file:, Error:The remote server machine does not exist "
+                    "or is unavailable"});
+    EXPECT_NE(test::ogrinfoListing(iso / "A.i02"), clean);
+
+    run();
+    EXPECT_EQ(host.messages.back(), RunDriver::kRunSucceeded);
+    EXPECT_EQ(test::ogrinfoListing(iso / "A.i02"), clean);
+}
+
+TEST_F(IsoStepsProcessTest, MicroStationEndingBeforeADrawingOpensIsNamedWithTheDrawing) {
+    options(1, 0);
+    EndingSteps ending(path("A.i02"), "newfile " + path("A.i02"));
+    RunDriver::Start_Click(host, ending);
+
+    EXPECT_EQ(conclusionEntries(readFile(Variablen().logfile)),
+              Lines{"#  " + path("A.i02") + "  - Error at file " + path("A.i02") +
+                    " - The remote server machine does not exist or is unavailable"});
+    EXPECT_EQ(host.messages.back(),
+              "Vistrel completed with errors - see logfile: " + Variablen().logfile);
 }
 
 // The features of one level, in file order.

@@ -174,7 +174,8 @@ TEST_F(OverviewDrawingTest, ACoordinateThatIsNoNumberFailsTheStepBeforeItIsSent)
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), 1);
         EXPECT_EQ(e.description(),
-                  "Coordinate '2;exit' of PIPE 1 in the header file is not a number");
+                  "The coordinate of PIPE 1 in the header file '2;exit' cannot be sent to "
+                  "MicroStation: a ';' would start a key-in of its own");
         EXPECT_EQ(e.source(), "leitung_einzeichnen");
     }
     EXPECT_TRUE(Variablen().StepError);

@@ -11,6 +11,7 @@
 #include "RunDriverTestFakes.h"
 #include "StandInTools.h"
 #include "common/FileOperationModule.h"
+#include "common/INIFileModule.h"
 #include "common/modProcess.h"
 #include "common/mstnmacro.h"
 #include "generator/RunDriver.h"
@@ -149,6 +150,18 @@ TEST_F(RunDriverProcessTest, EachHeaderFileGetsAFreshMicroStationAndTheChosenSte
     EXPECT_EQ(countStandIns(), 0);
     EXPECT_FALSE(RunDriver::killMstnTimer().isActive());
     EXPECT_FALSE(MSTNApp);
+}
+
+// A value that would carry a key-in of its own reaches no MicroStation at all.
+TEST_F(RunDriverProcessTest, AnInjectedConfigurationValueSendsNoKeyin) {
+    options(0, 0, 0, 0);
+    INIFileModule::WriteINI(Variablen().inifile, "Vistrel", "pipelv", "10;XINJ");
+    RunDriver::Start_Click(host, steps);
+
+    EXPECT_TRUE(received().empty());
+    EXPECT_TRUE(steps.calls.empty());
+    EXPECT_EQ(countStandIns(), 0);
+    expectMessageAgreesWithConclusion();
 }
 
 TEST_F(RunDriverProcessTest, AWriteProtectedOverviewSkipsOnlyItsHeaderFile) {

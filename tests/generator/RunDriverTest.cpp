@@ -110,10 +110,22 @@ TEST_F(RunDriverTest, AnEmptySeedSettingIsNamedWithAHyphen) {
               std::vector<std::string>{entry("-", "vtl-Seedfile not spezified")});
 }
 
-TEST_F(RunDriverTest, OldOutputsGoButAWorkbookNamedAfterTheHeaderStays) {
+// A header file the run reads, and an old overview that cannot be deleted, so the header file
+// ends before MicroStation would start.
+fs::path headerWithProtectedOverview(test::TempDir& dir, const std::string& name) {
+    const fs::path header = dir / name;
+    fs::create_directories(header.parent_path());
+    fs::copy_file(VTL_SAMPLES_DIR "/project/P1001.h", header);
+    const fs::path overview = fs::path(header).replace_extension(".vtl");
+    dir.write(fs::relative(overview, dir.path()).string(), "old overview");
+    fs::permissions(overview, fs::perms::owner_read);
+    return header;
+}
+
+TEST_F(RunDriverTest, OldOutputsGoByNameButAWorkbookNamedAfterTheHeaderStays) {
     writeSeeds();
     // A blank in the folder: every path of a command is quoted.
-    const fs::path header = dir.write("iso files/A.h", kNoHeader);
+    const fs::path header = headerWithProtectedOverview(dir, "iso files/A.h");
     const fs::path workbook = dir.write("iso files/A.xls", "workbook");
     dir.write("iso files/A.x01", "plot");
     dir.write("iso files/a.X2", "plot");
@@ -126,11 +138,18 @@ TEST_F(RunDriverTest, OldOutputsGoButAWorkbookNamedAfterTheHeaderStays) {
     EXPECT_FALSE(fs::exists(dir / "iso files/a.X2"));
     EXPECT_TRUE(fs::exists(dir / "iso files/AB.x01"));
     EXPECT_EQ(iniValue("Vistrel", "isopath"), (dir / "iso files").string() + "/");
+    const std::string text = log();
+    const std::string folder = (dir / "iso files").string();
+    EXPECT_NE(text.find("\r\nDeleted old file  " + folder + "/A.x01\r\nDeleted old file  " +
+                        folder + "/a.X2\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("Deleted old file  " + folder + "/A.xls"), std::string::npos);
 }
 
 TEST_F(RunDriverTest, AHeaderWithoutExtensionKeepsTheDotsOfItsFolder) {
     writeSeeds();
-    const fs::path header = dir.write("run.d/P1001", kNoHeader);
+    const fs::path header = headerWithProtectedOverview(dir, "run.d/P1001");
     dir.write("run.d/P1001.x01", "plot");
     dir.write("P1001.x01", "belongs to another folder");
     run({header.string()});
@@ -140,6 +159,79 @@ TEST_F(RunDriverTest, AHeaderWithoutExtensionKeepsTheDotsOfItsFolder) {
     EXPECT_TRUE(fs::exists(dir / "P1001.x01"));
     EXPECT_EQ(Variablen().VtlFile, (dir / "run.d/P1001.vtl").string());
     EXPECT_EQ(Variablen().I3dFile, (dir / "run.d/P1001.I3D").string());
+}
+
+// A text file picked in place of a header file: the files beside it named after it stay.
+TEST_F(RunDriverTest, AFileThatIsNoHeaderFileDeletesNothing) {
+    writeSeeds();
+    const fs::path report = dir.write("report.h", "Monthly report\n");
+    for (const char* name : {"report.xls", "report.xml", "report.XYZ"}) dir.write(name, name);
+    run({report.string()});
+
+    expectRunFailed();
+    for (const char* name : {"report.xls", "report.xml", "report.XYZ"}) {
+        EXPECT_EQ(readFile(dir / name), name);
+    }
+    EXPECT_EQ(log().find("Deleted old file"), std::string::npos);
+}
+
+// --- Texts that go into key-ins ------------------------------------------------------------------
+
+// A ";" in a value would send the rest as a key-in of its own: the run refuses the
+// configuration before MicroStation starts, naming section, key and value.
+TEST_F(RunDriverTest, AConfigurationValueAKeyinCannotCarryEndsTheRunBeforeItStarts) {
+    writeSeeds();
+    const fs::path header = headerWithProtectedOverview(dir, "iso/A.h");
+    dir.write("iso/A.x01", "plot");
+    const std::vector<std::vector<std::string>> values = {
+        {"Vistrel", "pipelv", "10;XINJ"},
+        {"Cell", "CellName", "MARKER;exit"},
+        {"IsoCoverSheet", "TABtextft", "1;fit all"}};
+    for (const std::vector<std::string>& v : values) {
+        writeSeeds();
+        INIFileModule::WriteINI(ini().string(), v[0], v[1], v[2]);
+        host.messages.clear();
+        host.running.clear();
+        run({header.string()});
+
+        expectRunFailed();
+        const std::string message = "The value of [" + v[0] + "] " + v[1] + " '" + v[2] +
+                                    "' cannot be sent to MicroStation: a ';' would start a "
+                                    "key-in of its own";
+        EXPECT_NE(log().find("\r\n" + message + "\r\n"), std::string::npos) << log();
+        EXPECT_EQ(conclusionEntries(log()),
+                  std::vector<std::string>{entry(ini().string(), message)});
+    }
+    EXPECT_TRUE(fs::exists(dir / "iso/A.x01"));
+}
+
+// The header file's folder and name go into the "newfile" key-ins of its drawings.
+TEST_F(RunDriverTest, AHeaderPathAKeyinCannotCarryEndsTheRunBeforeAnythingIsDeleted) {
+    writeSeeds();
+    const fs::path good = headerWithProtectedOverview(dir, "iso/A.h");
+    const fs::path bad = headerWithProtectedOverview(dir, "iso;exit/B.h");
+    dir.write("iso/A.x01", "plot");
+    dir.write("iso;exit/B.x01", "plot");
+    run({good.string(), bad.string()});
+
+    expectRunFailed();
+    EXPECT_TRUE(fs::exists(dir / "iso/A.x01"));
+    EXPECT_TRUE(fs::exists(dir / "iso;exit/B.x01"));
+    EXPECT_EQ(conclusionEntries(log()),
+              std::vector<std::string>{
+                  entry(bad.string(), "The header file '" + bad.string() +
+                                          "' cannot be sent to MicroStation: a ';' would start a "
+                                          "key-in of its own")});
+
+    // A line break in a file name ends a key-in as well.
+    const fs::path broken = headerWithProtectedOverview(dir, "iso\nnext/C.h");
+    run({broken.string()});
+    EXPECT_EQ(conclusionEntries(log()),
+              std::vector<std::string>{entry(dir.str() + "/iso\\nnext/C.h",
+                                             "The header file '" + dir.str() +
+                                                 "/iso\\nnext/C.h' cannot be sent to "
+                                                 "MicroStation: a line break would start a "
+                                                 "key-in of its own")});
 }
 
 // Before any drawing was opened the error lines name the header file, so the conclusion reports

@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class Cmd : public ::testing::Test {
-  protected:
+protected:
     struct Result {
         int exitCode;
         std::string out, err;
@@ -57,7 +57,7 @@ TEST_F(Cmd, DelWithWildcardsKeepsWhatDoesNotMatch) {
 
     r = run("/c del nothing.X??");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "Could Not Find " + (work / "nothing.X??").string() + "\n");
+    EXPECT_EQ(r.err, "Could Not Find " + (work / "nothing.X??").string() + "\r\n");
 }
 
 TEST_F(Cmd, DelOfAReadOnlyFileFailsForThatFileAlone) {
@@ -65,7 +65,7 @@ TEST_F(Cmd, DelOfAReadOnlyFileFailsForThatFileAlone) {
     makeReadOnly("b.tmp");
     Result r = run("/c del /q '*.tmp'");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, (work / "b.tmp").string() + "\nAccess is denied.\n");
+    EXPECT_EQ(r.err, (work / "b.tmp").string() + "\r\nAccess is denied.\r\n");
     EXPECT_EQ(names(), (std::vector<std::string>{"b.tmp"}));
 
     r = run("/c del /F b.tmp");
@@ -75,7 +75,7 @@ TEST_F(Cmd, DelOfAReadOnlyFileFailsForThatFileAlone) {
 
 TEST_F(Cmd, DelOfAFolderAsksFirstAndQuietDelDoesNot) {
     for (const char* n : {"old/a.x", "old/b.y", "old/sub/c.z"}) work.write(n, "x");
-    const std::string prompt = (work / "old").string() + "/*, Are you sure (Y/N)? \n";
+    const std::string prompt = (work / "old").string() + "/*, Are you sure (Y/N)? \r\n";
     const std::vector<std::string> all{"a.x", "b.y", "sub"};
 
     Result r = run("/c del old");  // no answer: nothing is deleted
@@ -106,7 +106,7 @@ TEST_F(Cmd, EchoOffAndRemarksDoNothing) {
                                 "copy a.txt c.txt\r\n");
     Result r = run("/c '\"" + batch.string() + "\"'");
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "        1 file(s) copied.\n");
+    EXPECT_EQ(r.out, "        1 file(s) copied.\r\n");
     EXPECT_EQ(names(), (std::vector<std::string>{"a.txt", "c.txt", "run.bat"}));
 
     for (const char* line : {"'@echo off'", "'ECHO On'", "'rem nothing > x.txt'", "Rem"}) {
@@ -124,7 +124,7 @@ TEST_F(Cmd, CopyOneFileKeepsItsTimeAndOverwrites) {
     work.write("target.dgn", "old content that is longer");
     Result r = run("/c copy /y /b seed.dgn target.dgn");
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "        1 file(s) copied.\n");
+    EXPECT_EQ(r.out, "        1 file(s) copied.\r\n");
     EXPECT_EQ(test::readFile(work / "target.dgn"), "seed");
     EXPECT_EQ(fs::last_write_time(work / "target.dgn"), fs::last_write_time(source));
 }
@@ -136,7 +136,7 @@ TEST_F(Cmd, CopyWithWildcardsIntoAFolderWithBlanks) {
     fs::create_directory(work / "out dir");
     Result r = run("/c copy '*.dgn' '\"out dir/\"'");
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "a.dgn\nB.DGN\n        2 file(s) copied.\n");
+    EXPECT_EQ(r.out, "a.dgn\r\nB.DGN\r\n        2 file(s) copied.\r\n");
     EXPECT_EQ(test::readFile(work / "out dir/B.DGN"), "b");
     EXPECT_FALSE(fs::exists(work / "out dir/c.txt"));
 }
@@ -148,17 +148,17 @@ TEST_F(Cmd, CopyRefusesWhatWouldLoseData) {
 
     Result r = run("/c copy missing.txt x.txt");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "The system cannot find the file specified.\n");
-    EXPECT_EQ(r.out, "        0 file(s) copied.\n");
+    EXPECT_EQ(r.err, "The system cannot find the file specified.\r\n");
+    EXPECT_EQ(r.out, "        0 file(s) copied.\r\n");
 
     r = run("/c copy a.txt ./a.txt");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "The file cannot be copied onto itself.\n");
+    EXPECT_EQ(r.err, "The file cannot be copied onto itself.\r\n");
     EXPECT_EQ(test::readFile(work / "a.txt"), "a");
 
     r = run("/c copy a.txt ro.txt");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "Access is denied.\n");
+    EXPECT_EQ(r.err, "Access is denied.\r\n");
     EXPECT_EQ(test::readFile(work / "ro.txt"), "keep");
 }
 
@@ -190,8 +190,8 @@ TEST_F(Cmd, ProgramsGetTheirArgumentsGroupedByQuotes) {
     Result r = run("/c no-such-command-x1");
     EXPECT_EQ(r.exitCode, 127);
     EXPECT_EQ(r.err,
-              "'no-such-command-x1' is not recognized as an internal or external command,\n"
-              "operable program or batch file.\n");
+              "'no-such-command-x1' is not recognized as an internal or external command,\r\n"
+              "operable program or batch file.\r\n");
 }
 
 TEST_F(Cmd, RunsTheLineOfABatchFileInAFolderWithBlanks) {
@@ -201,7 +201,7 @@ TEST_F(Cmd, RunsTheLineOfABatchFileInAFolderWithBlanks) {
     Result r = run("/c '\"" + batch.string() + "\"'");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(test::readFile(work / "c d.txt"), "data");
-    EXPECT_EQ(test::readFile(work / "log file.txt"), "        1 file(s) copied.\n");
+    EXPECT_EQ(test::readFile(work / "log file.txt"), "        1 file(s) copied.\r\n");
     EXPECT_EQ(names(),
               (std::vector<std::string>{"a b.txt", "batch dir", "c d.txt", "log file.txt"}));
 }
@@ -211,13 +211,13 @@ TEST_F(Cmd, MkdirMakesNestedFoldersAndReportsExistingOnes) {
     EXPECT_TRUE(fs::is_directory(work / "new dir/sub"));
     Result r = run("/c md '\"new dir\"'");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "A subdirectory or file new dir already exists.\n");
+    EXPECT_EQ(r.err, "A subdirectory or file new dir already exists.\r\n");
 }
 
 TEST_F(Cmd, BadLinesGetClearErrors) {
     Result r = run("/c 'copy a.txt b.txt >> missing/log.txt'");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "The system cannot find the path specified.\n");
+    EXPECT_EQ(r.err, "The system cannot find the path specified.\r\n");
     EXPECT_EQ(run("/c 'del x | more'").exitCode, 1);
     EXPECT_EQ(run("/c 'copy a.txt >>'").exitCode, 1);
     EXPECT_EQ(run("").exitCode, 1);

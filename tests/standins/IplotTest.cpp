@@ -87,7 +87,7 @@ TEST_F(IplotTest, APlotGoesFromTheParameterFileToItsQueueAsAPicture) {
     Result submitted = iplot("submit " + p);
     ASSERT_EQ(submitted.exitCode, 0) << submitted.err;
     EXPECT_EQ(submitted.out,
-              "iplot: plot P1001_001.png submitted to queue \\\\plotserver\\iso a3\n");
+              "iplot: plot P1001_001.png submitted to queue \\\\plotserver\\iso a3\r\n");
     EXPECT_EQ(test::entryNames(folder), std::vector<std::string>{"P1001_001.png"});
     QImage plot(QString::fromStdString((folder / "P1001_001.png").string()), "PNG");
     ASSERT_FALSE(plot.isNull());
@@ -130,13 +130,13 @@ TEST_F(IplotTest, FailsAsTheRealCommandWould) {
               0u)
         << r.err;
     EXPECT_EQ(iplot("modify '-queue=\\\\server\\..\\x' " + p).err,
-              "iplot: '\\\\server\\..\\x' is no plot queue name\n");
+              "iplot: '\\\\server\\..\\x' is no plot queue name\r\n");
 
     EXPECT_EQ(iplot("generate " + p).err,
-              "iplot: the parameter file " + parm.string() + " names no design\n");
+              "iplot: the parameter file " + parm.string() + " names no design\r\n");
     iplot("modify " + quoted("-design=" + (work / "gone.i01").string()) + " " + p);
     EXPECT_EQ(iplot("generate " + p).err,
-              "iplot: the design file " + (work / "gone.i01").string() + " is not found\n");
+              "iplot: the design file " + (work / "gone.i01").string() + " is not found\r\n");
     const fs::path notDesign = work.write("text.i01", "no design file");
     iplot("modify " + quoted("-design=" + notDesign.string()) + " " + p);
     r = iplot("generate " + p);
@@ -147,14 +147,14 @@ TEST_F(IplotTest, FailsAsTheRealCommandWould) {
     EXPECT_FALSE(fs::exists(work / "p.m"));
 
     EXPECT_EQ(iplot("submit " + p).err,
-              "iplot: the parameter file " + parm.string() + " names no queue\n");
+              "iplot: the parameter file " + parm.string() + " names no queue\r\n");
     iplot("modify -queue=nowhere " + p);
-    EXPECT_EQ(iplot("submit " + p).err, "iplot: there is no plot queue nowhere\n");
+    EXPECT_EQ(iplot("submit " + p).err, "iplot: there is no plot queue nowhere\r\n");
     queue("nowhere");
     r = iplot("submit " + p);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "iplot: there is no metafile " + (work / "p.m").string() +
-                         "; run iplot generate first\n");
+                         "; run iplot generate first\r\n");
 }
 
 }  // namespace

@@ -44,6 +44,25 @@ TEST(Processes, ImageNameOfADeletedExecutableHasNoSuffix) {
     EXPECT_EQ(child->wait(), 128 + SIGKILL);
 }
 
+// A process that ends while its entry is read leaves files that fail on reading; here a
+// "stat" that is a folder fails the same way.
+TEST(Processes, AnEntryThatCannotBeReadIsLeftOutOfTheSnapshot) {
+    test::TempDir proc;
+    fs::create_directories(proc / "100/stat");
+    proc.write("200/stat", "200 (ustation.exe) S 1 200 200 0 -1");
+    fs::create_symlink("/opt/mstn/ustation.exe", proc / "200/exe");
+    const std::vector<ProcessEntry> entries = listProcFolder(proc.str());
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].pid, 200);
+    EXPECT_EQ(entries[0].parentPid, 1);
+    EXPECT_EQ(entries[0].imageName, "ustation.exe");
+}
+
+TEST(Processes, AFolderThatCannotBeWalkedIsAnError) {
+    test::TempDir dir;
+    EXPECT_THROW(listProcFolder((dir / "no proc").string()), Error);
+}
+
 TEST(Processes, ChildReportsStillActiveUntilItEnds) {
     auto child = processes().start({"/bin/sh", "-c", "sleep 0.3; exit 7"}, {});
     EXPECT_EQ(child->exitCode(), kStillActive);

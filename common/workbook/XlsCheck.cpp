@@ -105,8 +105,13 @@ private:
             for (size_t i = 0; i + 1 < perSector; ++i) fatSectors.push_back(u32(s, 4 * i));
             difat = u32(s, 4 * (perSector - 1));
         }
+        // The FAT needs a sector for every perSector sectors of the file; a list naming more (the
+        // same sector again and again) would only exhaust memory.
+        size_t listed = 0;
         for (uint32_t s : fatSectors) {
-            if (s <= kLastSector) appendTable(fat_, sector(s));
+            if (s > kLastSector) continue;
+            if (++listed > bytes_.size() / sectorSize_ / perSector + 2) throw Damaged{};
+            appendTable(fat_, sector(s));
         }
     }
 
@@ -218,7 +223,8 @@ void checkString(const Record& r, bool biff8) {
     switch (r.type) {
         case kBoundSheet:
             if (u8(d, 6) == 0) throw Damaged{};
-            need(d, biff8 ? 8 + characterBytes(u8(d, 6), u8(d, 7)) : 7 + size_t{u8(d, 6)});
+            // freexl takes any option flag but 0 for two bytes a character here.
+            need(d, biff8 ? 8 + characterBytes(u8(d, 6), u8(d, 7) != 0) : 7 + size_t{u8(d, 6)});
             break;
         case kFormat:
             if (!biff8) {

@@ -532,12 +532,27 @@ private:
             setText(cell, c_.strings[index]);
         } else if (type_ == "str" || type_ == "e") {
             setText(cell, value_);
+        } else if (type_ == "d") {
+            setIsoDate(cell);
         } else {  // "n" and "b": TRUE and FALSE read as the numbers 1 and 0
             cell.type = Cell::Type::Number;
             cell.number = parseNumber(value_);
             // Dates counted from 1904 become the serial dates counted from 1900.
             if (c_.date1904 && isDateFormat(cell.numberFormat)) cell.number += kDays1900To1904;
         }
+    }
+
+    // A date written as an ISO 8601 text ("2024-05-14", "2024-05-14T15:30:05.250Z") is the same
+    // date as a number in a date format; one that is no date stays its text.
+    void setIsoDate(Cell& cell) const {
+        std::string text = value_.substr(0, std::min(value_.find_first_of(".Z+"), size_t{19}));
+        if (text.size() > 10 && text[10] == 'T') text[10] = ' ';
+        const std::optional<double> serial = serialOfText(text);
+        if (!serial) return setText(cell, value_);
+        cell.type = Cell::Type::Number;
+        cell.number = *serial;
+        if (!isDateFormat(cell.numberFormat))
+            cell.numberFormat = text.size() > 10 ? "yyyy-mm-dd hh:mm:ss" : "yyyy-mm-dd";
     }
 
     static void setText(Cell& cell, std::string text) {

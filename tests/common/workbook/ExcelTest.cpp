@@ -229,6 +229,17 @@ wb.save(r')" + mac + R"(')
 )");
     EXPECT_EQ(rowTexts(mac, 1), "2024-05-14");
 
+    // Dates written as ISO 8601 texts.
+    const std::string iso = (dir / "iso.xlsx").string();
+    test::runPython(R"(
+import datetime, openpyxl
+wb = openpyxl.Workbook(iso_dates=True)
+wb.active["A1"] = datetime.date(2024, 5, 14)
+wb.active["B1"] = datetime.datetime(2024, 5, 14, 15, 30, 5)
+wb.save(r')" + iso + R"(')
+)");
+    EXPECT_EQ(rowTexts(iso, 2), "2024-05-14|2024-05-14 15:30:05");
+
     const std::string xls = (dir / "dates.xls").string();
     test::runPython(R"(
 import datetime, xlwt

@@ -45,7 +45,8 @@ namespace {
 constexpr char kHeaderFilter[] = "IsoGen h-File (*.h; *.h1)|*.h;*.h1|ASCII-List file (*.*)|*.*";
 constexpr char kMSTNFilter[] = "MicroStation EXE-File (ustation.exe)|ustation.exe";
 constexpr char kIniFilter[] = "INI-File (*.ini)|*.ini";
-constexpr char kExcelFilter[] = "Excel-File (*.xls)|*.xls";
+// The caption stays as the program has it; the list shows both workbook formats we read.
+constexpr char kExcelFilter[] = "Excel-File (*.xls)|*.xls;*.xlsx";
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);

@@ -46,7 +46,8 @@ namespace vtl::tarnwell {
 
 namespace {
 
-constexpr char kWorkbookFilter[] = "Excel config file (*.xls)|*.xls";
+// The caption stays as the program has it; the list shows both workbook formats we read.
+constexpr char kWorkbookFilter[] = "Excel config file (*.xls)|*.xls;*.xlsx";
 constexpr char kDesignFilter[] = "Design file (*.dgn)|*.dgn|All (*.*)|*.*";
 constexpr int kEventLines = 5;
 

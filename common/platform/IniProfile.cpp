@@ -38,7 +38,11 @@ LineInfo classify(std::string_view line) {
     if (t.empty()) return {};
     size_t close = t.rfind(']');
     if (t[0] == '[' && close != std::string::npos) {
-        return {Kind::Section, text::trimSpace(std::string_view(t).substr(1, close - 1)), {}};
+        // A header of blanks only ends the section before it but names none: the keys below it
+        // belong to no section, and it is not listed.
+        std::string_view inside = std::string_view(t).substr(1, close - 1);
+        std::string name = text::trimSpace(inside);
+        return {Kind::Section, name, {}, !name.empty() || inside.empty()};
     }
     size_t eq = t.find('=');
     if (eq == std::string::npos) return {t[0] == ';' ? Kind::Comment : Kind::Other, {}, {}};
@@ -70,8 +74,6 @@ class Document {
         split(content);
     }
 
-    bool empty() const { return lines_.empty(); }
-
     std::string str() const {
         std::string out = bom_ ? std::string(kByteOrderMark) : std::string();
         for (const Line& line : lines_) out += line.text + line.eol;
@@ -82,7 +84,7 @@ class Document {
         std::vector<std::string> names;
         for (const Line& line : lines_) {
             LineInfo info = classify(line.text);
-            if (info.kind == Kind::Section) names.push_back(info.name);
+            if (info.kind == Kind::Section && info.listed) names.push_back(info.name);
         }
         return names;
     }
@@ -99,7 +101,8 @@ class Document {
     std::optional<SectionSpan> findSection(std::string_view name) const {
         for (size_t i = 0; i < lines_.size(); ++i) {
             LineInfo info = classify(lines_[i].text);
-            if (info.kind != Kind::Section || !text::iequals(info.name, name)) continue;
+            if (info.kind != Kind::Section || !info.listed || !text::iequals(info.name, name))
+                continue;
             size_t end = i + 1;
             while (end < lines_.size() && classify(lines_[end].text).kind != Kind::Section) ++end;
             return SectionSpan{i, end};
@@ -228,14 +231,14 @@ ProfileRead getPrivateProfileString(std::string_view section, std::string_view k
     std::optional<std::string> content = readWholeFile(file);
     if (!content) return fill(fallback, bufferSize);  // the default, also for a list
     Document doc(*content);
-    // The section list of a file never gives the default, nor do the lists of an empty file;
-    // a section without keys (or a missing one) gives it.
+    // The section list of a file never gives the default, even of an empty file; the key list
+    // of a section without keys (or a missing one) gives it.
     if (section.empty()) return fillList(doc.sectionNames(), bufferSize);
     const std::string wanted = text::trimSpace(section);
     if (key.empty()) {
         std::optional<SectionSpan> span = doc.findSection(wanted);
         std::vector<std::string> names = span ? doc.keyNames(*span) : std::vector<std::string>();
-        if (names.empty() && !doc.empty()) return fill(fallback, bufferSize);
+        if (names.empty()) return fill(fallback, bufferSize);
         return fillList(names, bufferSize);
     }
     return fill(doc.value(wanted, key).value_or(fallback), bufferSize);

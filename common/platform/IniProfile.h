@@ -27,9 +27,10 @@ struct ProfileRead {
 // Reads a value; the default (without trailing blanks) when the file, section or key is
 // missing. An empty key lists the key names of the section, an empty section the section names:
 // each name followed by a NUL and the list by one more (an empty key name is an empty entry).
-// Lists give the default only when the file is missing, or for a section that is missing or has
-// no keys in a file that is not empty. Results that do not fit into
-// bufferSize characters are cut as the platform cuts them.
+// The section list gives the default only when the file is missing; a key list also for a
+// section that is missing or has no keys. A header of blanks ("[ ]") starts no section: its keys
+// are read by no name. Results that do not fit into bufferSize characters are cut as the
+// platform cuts them.
 ProfileRead getPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, uint32_t bufferSize,
                                     const std::filesystem::path& file);

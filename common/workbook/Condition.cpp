@@ -331,6 +331,7 @@ private:
 
 std::optional<double> numberOf(const Value& v) {
     if (v.isNumber()) return v.number();
+    if (v.isDate()) return v.date();
     return num::parseDecimal(v.text());
 }
 

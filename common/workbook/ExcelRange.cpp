@@ -7,6 +7,7 @@
 #include "core/Error.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
+#include "workbook/Dates.h"
 #include "workbook/WorkbookFile.h"
 
 namespace vtl::excel {
@@ -175,6 +176,7 @@ private:
 
     static Variant value(const Cell& cell) {
         if (cell.type == Cell::Type::Text) return Variant(cell.text);
+        if (const std::optional<double> date = workbook::dateOf(cell)) return Variant::date(*date);
         if (cell.type == Cell::Type::Number) return Variant(cell.number);
         return Variant();
     }
@@ -183,9 +185,15 @@ private:
         cell.type = value.isEmpty() ? Cell::Type::Empty : Cell::Type::Text;
         cell.text.clear();
         cell.number = 0;
+        cell.formula = false;
         if (value.isNumber()) {
             cell.type = Cell::Type::Number;
             cell.number = value.number();
+        } else if (value.isDate()) {
+            // As Excel does, a date put into a cell without a date format gives it one.
+            cell.type = Cell::Type::Number;
+            cell.number = value.date();
+            if (!workbook::isDateFormat(cell.numberFormat)) cell.numberFormat = "yyyy-mm-dd";
         } else if (value.isText()) {
             setText(cell, value.text());
         }

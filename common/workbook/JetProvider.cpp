@@ -11,6 +11,7 @@
 #include "core/Numbers.h"
 #include "core/Text.h"
 #include "workbook/Condition.h"
+#include "workbook/Dates.h"
 #include "workbook/Recordset.h"
 #include "workbook/WorkbookFile.h"
 
@@ -216,17 +217,22 @@ Guess guessColumn(const Area& area, int32_t column, int guessRows) {
     const int32_t last =
         guessRows == 0 ? area.lastRow : std::min(area.lastRow, area.firstRow + guessRows - 1);
     for (int32_t row = area.firstRow; row <= last; ++row) {
-        const workbook::Cell::Type type = area.sheet->at(row, column).type;
-        numbers = numbers || type == workbook::Cell::Type::Number;
-        texts = texts || type == workbook::Cell::Type::Text;
+        const workbook::Cell& cell = area.sheet->at(row, column);
+        const bool date = workbook::dateOf(cell).has_value();
+        numbers = numbers || (cell.type == workbook::Cell::Type::Number && !date);
+        texts = texts || cell.type == workbook::Cell::Type::Text || date;
     }
     if (numbers && !texts) return Guess::Numbers;
     return texts && !numbers ? Guess::Texts : Guess::Mixed;
 }
 
-// A cell as its column delivers it; a value the column's type cannot hold is Null.
+// A cell as its column delivers it; a value the column's type cannot hold is Null. A date is
+// delivered as its short date, the text the callers compare.
 Value cellValue(const workbook::Cell& cell, Guess guess) {
     using Type = workbook::Cell::Type;
+    if (const std::optional<double> date = workbook::dateOf(cell)) {
+        return guess != Guess::Numbers ? Value(workbook::dateText(*date)) : Value::null();
+    }
     if (cell.type == Type::Number && guess != Guess::Texts) {
         return guess == Guess::Numbers ? Value(cell.number) : Value(num::text(cell.number));
     }

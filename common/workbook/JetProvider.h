@@ -1,8 +1,9 @@
 // The Jet 4.0 OLE DB provider ("Microsoft.Jet.OLEDB.4.0") over Excel workbooks, for the query
 // shapes the programs build: SELECT of fields F1, F2, ... (or *) FROM [Sheet$] or
 // [Sheet$A2:E40], with an optional WHERE condition. Headers are off (fields named by column
-// position) and a column of mixed content is read as text; each column's type is guessed from its
-// first TypeGuessRows rows (the Jet Excel engine's registry value; 0 guesses over every row).
+// position), a date is read as its short date text, and a column of mixed content is read as
+// text; each column's type is guessed from its first TypeGuessRows rows (the Jet Excel engine's
+// registry value; 0 guesses over every row).
 #pragma once
 
 #include <filesystem>

@@ -53,8 +53,9 @@ Value stored(const FieldInfo& field, const Value& value) {
             throw adoError(adoerr::MultipleStep);
         return Value(std::move(t));
     }
-    const std::optional<double> n =
-        value.isNumber() ? std::optional<double>(value.number()) : num::parseNumber(value.text());
+    const std::optional<double> n = value.isNumber() ? std::optional<double>(value.number())
+                                    : value.isDate() ? std::optional<double>(value.date())
+                                                     : num::parseNumber(value.text());
     if (!n) throw adoError(adoerr::MultipleStep);
     return Value(field.type == adInteger ? static_cast<double>(num::toLong(*n)) : *n);
 }
@@ -196,7 +197,7 @@ std::vector<size_t> Recordset::candidates(int field, const std::string& text) {
         for (size_t i = 0; i < rows_.size(); ++i) {
             const Value& v = rows_[i][static_cast<size_t>(field)];
             if (v.isNumber()) index.numbers[v.number()].push_back(i);
-            if (v.isNumber() || v.isText()) index.texts[textKey(v.asText())].push_back(i);
+            if (!v.isNull() && !v.isEmpty()) index.texts[textKey(v.asText())].push_back(i);
         }
     }
     std::vector<size_t> rows;

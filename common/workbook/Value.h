@@ -1,5 +1,5 @@
 // A field value as the automation runtime hands it over: Empty (never assigned), Null (an empty
-// cell or field), a text or a number.
+// cell or field), a text, a number or a date (a cell in a date format).
 #pragma once
 
 #include <string>
@@ -20,16 +20,25 @@ public:
         v.v_ = Null{};
         return v;
     }
+    // A date, as a workbook's serial date (workbook/Dates.h).
+    static Value date(double serial) {
+        Value v;
+        v.v_ = Date{serial};
+        return v;
+    }
 
     bool isEmpty() const { return std::holds_alternative<std::monostate>(v_); }
     bool isNull() const { return std::holds_alternative<Null>(v_); }
     bool isText() const { return std::holds_alternative<std::string>(v_); }
     bool isNumber() const { return std::holds_alternative<double>(v_); }
+    bool isDate() const { return std::holds_alternative<Date>(v_); }
 
     // The stored text or number; only for a value of that kind.
     const std::string& text() const { return std::get<std::string>(v_); }
     double number() const { return std::get<double>(v_); }
-    // The value as text: a number in the shared number form, "" for Empty and Null.
+    double date() const { return std::get<Date>(v_).serial; }
+    // The value as text: a number in the shared number form, a date as its short date, "" for
+    // Empty and Null.
     std::string asText() const;
 
     bool operator==(const Value&) const = default;
@@ -38,7 +47,11 @@ private:
     struct Null {
         bool operator==(const Null&) const = default;
     };
-    std::variant<std::monostate, Null, std::string, double> v_;
+    struct Date {
+        double serial;
+        bool operator==(const Date&) const = default;
+    };
+    std::variant<std::monostate, Null, std::string, double, Date> v_;
 };
 
 }  // namespace vtl::ado

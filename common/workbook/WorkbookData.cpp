@@ -10,7 +10,8 @@ namespace {
 const Cell kEmpty;
 
 bool stored(const Cell& cell) {
-    return cell.type != Cell::Type::Empty || cell.bold || !cell.numberFormat.empty();
+    return cell.type != Cell::Type::Empty || cell.bold || !cell.numberFormat.empty() ||
+           cell.formula;
 }
 
 }  // namespace

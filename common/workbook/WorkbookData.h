@@ -14,7 +14,11 @@ struct Cell {
     std::string text;   // Text: the value as stored (UTF-8)
     double number = 0;  // Number: the value
     bool bold = false;
-    std::string numberFormat;  // "General" when empty; "@" is the text format
+    std::string numberFormat;  // "General" when empty; "@" is the text format; a date format
+                               // makes a number a date (workbook/Dates.h)
+    // A formula: its value is the result the file stored with it, Empty when it stored none;
+    // either way the cell is used.
+    bool formula = false;
     bool operator==(const Cell&) const = default;
 };
 

@@ -84,6 +84,7 @@ WorkbookData readWorkbook(const std::filesystem::path& file) {
     if (bytes.starts_with(kZipMagic)) return detail::readXlsx(file, bytes);
     if (bytes.starts_with(kCompoundMagic)) {
         if (holdsEncryptionInfo(bytes)) fail(file, "is protected by a password and cannot be read");
+        detail::checkXls(file, bytes);
         return detail::readXls(file);  // while the handle keeps the file from being locked
     }
     fail(file, "is not a workbook: it is neither an .xlsx nor an .xls file");

@@ -33,5 +33,8 @@ private:
 
 WorkbookData readXlsx(const std::filesystem::path& file, const std::string& bytes);
 WorkbookData readXls(const std::filesystem::path& file);
+// Refuses an .xls whose directory, records or strings do not fit their lengths, before freexl
+// reads past its buffers on them.
+void checkXls(const std::filesystem::path& file, const std::string& bytes);
 
 }  // namespace vtl::workbook::detail

@@ -1,6 +1,7 @@
 // The .xls (BIFF8) reader through freexl: sheets and cell values; freexl gives no cell styles.
 #include <freexl.h>
 
+#include "workbook/Dates.h"
 #include "workbook/WorkbookReaders.h"
 
 namespace vtl::workbook::detail {
@@ -34,6 +35,23 @@ private:
     const void* handle_ = nullptr;
 };
 
+// freexl hands a date over as its text and gives no cell formats: the cell gets back its serial
+// date and a format that shows what the text showed.
+void storeDate(Cell& cell, const FreeXL_CellValue& value) {
+    const char* text = value.value.text_value != nullptr ? value.value.text_value : "";
+    const std::optional<double> serial = serialOfText(text);
+    if (!serial) {
+        cell.type = Cell::Type::Text;
+        cell.text = text;
+        return;
+    }
+    cell.type = Cell::Type::Number;
+    cell.number = *serial;
+    cell.numberFormat = value.type == FREEXL_CELL_DATE       ? "yyyy-mm-dd"
+                        : value.type == FREEXL_CELL_DATETIME ? "yyyy-mm-dd hh:mm:ss"
+                                                             : "hh:mm:ss";
+}
+
 void storeValue(Cell& cell, const FreeXL_CellValue& value) {
     switch (value.type) {
         case FREEXL_CELL_INT:
@@ -46,11 +64,13 @@ void storeValue(Cell& cell, const FreeXL_CellValue& value) {
             break;
         case FREEXL_CELL_TEXT:
         case FREEXL_CELL_SST_TEXT:
+            cell.type = Cell::Type::Text;
+            cell.text = value.value.text_value != nullptr ? value.value.text_value : "";
+            break;
         case FREEXL_CELL_DATE:
         case FREEXL_CELL_DATETIME:
         case FREEXL_CELL_TIME:
-            cell.type = Cell::Type::Text;
-            cell.text = value.value.text_value != nullptr ? value.value.text_value : "";
+            storeDate(cell, value);
             break;
         default:
             break;

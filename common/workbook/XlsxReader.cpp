@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+#include "workbook/Dates.h"
 #include "workbook/WorkbookReaders.h"
 
 namespace vtl::workbook::detail {
@@ -244,18 +245,31 @@ Relationships readRelationships(const std::filesystem::path& file, Zip& zip) {
     return rels;
 }
 
+// An attribute that is on unless it says "0" or "false"; absent means on.
+bool isTrue(const Attributes& a, std::string_view name = "val") {
+    if (!a.contains(name)) return true;
+    std::string_view v = a.at(name);
+    return v != "0" && v != "false";
+}
+
 struct SheetEntry {
     std::string name;
     std::string part;
 };
 
-std::vector<SheetEntry> readSheetList(const std::filesystem::path& file, Zip& zip,
-                                      const Relationships& rels) {
+struct SheetList {
+    std::vector<SheetEntry> sheets;
+    bool date1904 = false;  // the workbook counts its dates from 1904
+};
+
+SheetList readSheetList(const std::filesystem::path& file, Zip& zip, const Relationships& rels) {
     std::optional<std::string> xml = zip.part("xl/workbook.xml");
     if (!xml) fail(file, "is not a valid workbook: it has no part xl/workbook.xml");
-    std::vector<SheetEntry> sheets;
+    SheetList list;
+    std::vector<SheetEntry>& sheets = list.sheets;
     XmlHandler h;
     h.start = [&](std::string_view name, const Attributes& a) {
+        if (name == "workbookPr" && a.contains("date1904")) list.date1904 = isTrue(a, "date1904");
         if (name != "sheet" || !a.contains("name")) return;
         auto target =
             a.contains("id") ? rels.targets.find(std::string(a.at("id"))) : rels.targets.end();
@@ -266,7 +280,7 @@ std::vector<SheetEntry> readSheetList(const std::filesystem::path& file, Zip& zi
         sheets.push_back({std::string(a.at("name")), part});
     };
     parseXml(file, "xl/workbook.xml", *xml, h);
-    return sheets;
+    return list;
 }
 
 // Texts of <t> elements under <si> (or <is>), rich text runs joined, phonetic runs left out.
@@ -317,12 +331,29 @@ struct Style {
     std::string numberFormat;
 };
 
-// Built-in number formats that have a code of their own; 0 is "General", kept as empty.
+// Built-in number formats that have a code of their own; 0 is "General", kept as empty. The date
+// and time formats (14 to 22, 45 to 47) show as the codes the file format names for them.
 std::string builtInFormat(int id) {
-    static const std::map<int, std::string> formats{
-        {1, "0"},     {2, "0.00"},         {3, "#,##0"},     {4, "#,##0.00"},
-        {9, "0%"},    {10, "0.00%"},       {11, "0.00E+00"}, {14, "mm-dd-yy"},
-        {20, "h:mm"}, {22, "m/d/yy h:mm"}, {49, "@"}};
+    static const std::map<int, std::string> formats{{1, "0"},
+                                                    {2, "0.00"},
+                                                    {3, "#,##0"},
+                                                    {4, "#,##0.00"},
+                                                    {9, "0%"},
+                                                    {10, "0.00%"},
+                                                    {11, "0.00E+00"},
+                                                    {14, "mm-dd-yy"},
+                                                    {15, "d-mmm-yy"},
+                                                    {16, "d-mmm"},
+                                                    {17, "mmm-yy"},
+                                                    {18, "h:mm AM/PM"},
+                                                    {19, "h:mm:ss AM/PM"},
+                                                    {20, "h:mm"},
+                                                    {21, "h:mm:ss"},
+                                                    {22, "m/d/yy h:mm"},
+                                                    {45, "mm:ss"},
+                                                    {46, "[h]:mm:ss"},
+                                                    {47, "mmss.0"},
+                                                    {49, "@"}};
     auto f = formats.find(id);
     return f == formats.end() ? std::string() : f->second;
 }
@@ -334,12 +365,6 @@ int number(std::string_view text) {
         value = value * 10 + (c - '0');
     }
     return value;
-}
-
-bool isTrue(const Attributes& a) {
-    if (!a.contains("val")) return true;
-    std::string_view v = a.at("val");
-    return v != "0" && v != "false";
 }
 
 std::vector<Style> readStyles(const std::filesystem::path& file, Zip& zip,
@@ -421,7 +446,11 @@ struct SheetContext {
     const std::vector<std::string>& strings;
     const std::vector<Style>& styles;
     CellBudget& budget;
+    bool date1904;
 };
+
+// The serial date of 1904-01-01 in the dates counted from 1900.
+constexpr double kDays1900To1904 = 1462;
 
 class SheetReader {
 public:
@@ -433,6 +462,8 @@ public:
             column_ = 0;
         } else if (name == "c") {
             startCell(a);
+        } else if (inCell_ && name == "f") {
+            formula_ = true;
         } else if (inCell_ && (name == "v" || name == "is")) {
             inValue_ = name == "v";
             if (name == "is") inline_.emplace();
@@ -470,6 +501,7 @@ private:
         style_ = a.contains("s") ? static_cast<size_t>(number(a.at("s"))) : 0;
         value_.clear();
         inline_.reset();
+        formula_ = false;
     }
 
     void endCell() {
@@ -479,9 +511,10 @@ private:
             cell.bold = c_.styles[style_].bold;
             cell.numberFormat = c_.styles[style_].numberFormat;
         }
+        cell.formula = formula_;
         setValue(cell);
         inline_.reset();
-        if (cell.type == Cell::Type::Empty && !cell.bold && cell.numberFormat.empty()) return;
+        if (cell == Cell{}) return;
         c_.budget.cell(sheet_, widths_, row_, column_) = std::move(cell);
     }
 
@@ -499,10 +532,27 @@ private:
             setText(cell, c_.strings[index]);
         } else if (type_ == "str" || type_ == "e") {
             setText(cell, value_);
+        } else if (type_ == "d") {
+            setIsoDate(cell);
         } else {  // "n" and "b": TRUE and FALSE read as the numbers 1 and 0
             cell.type = Cell::Type::Number;
             cell.number = parseNumber(value_);
+            // Dates counted from 1904 become the serial dates counted from 1900.
+            if (c_.date1904 && isDateFormat(cell.numberFormat)) cell.number += kDays1900To1904;
         }
+    }
+
+    // A date written as an ISO 8601 text ("2024-05-14", "2024-05-14T15:30:05.250Z") is the same
+    // date as a number in a date format; one that is no date stays its text.
+    void setIsoDate(Cell& cell) const {
+        std::string text = value_.substr(0, std::min(value_.find_first_of(".Z+"), size_t{19}));
+        if (text.size() > 10 && text[10] == 'T') text[10] = ' ';
+        const std::optional<double> serial = serialOfText(text);
+        if (!serial) return setText(cell, value_);
+        cell.type = Cell::Type::Number;
+        cell.number = *serial;
+        if (!isDateFormat(cell.numberFormat))
+            cell.numberFormat = text.size() > 10 ? "yyyy-mm-dd hh:mm:ss" : "yyyy-mm-dd";
     }
 
     static void setText(Cell& cell, std::string text) {
@@ -514,7 +564,7 @@ private:
     Sheet& sheet_;
     std::vector<int32_t> widths_;
     int32_t row_ = 0, column_ = 0;
-    bool inCell_ = false, inValue_ = false;
+    bool inCell_ = false, inValue_ = false, formula_ = false;
     std::string type_, value_;
     size_t style_ = 0;
     std::optional<TextCollector> inline_;
@@ -543,12 +593,13 @@ WorkbookData readXlsx(const std::filesystem::path& file, const std::string& byte
         fail(file, "is a binary workbook (.xlsb), which cannot be read; save it as .xlsx or .xls");
     }
     Relationships rels = readRelationships(file, zip);
-    std::vector<SheetEntry> entries = readSheetList(file, zip, rels);
+    const SheetList list = readSheetList(file, zip, rels);
+    const std::vector<SheetEntry>& entries = list.sheets;
     if (entries.empty()) fail(file, "holds no worksheet");
     std::vector<std::string> strings = readSharedStrings(file, zip, rels.sharedStrings);
     std::vector<Style> styles = readStyles(file, zip, rels.styles);
     CellBudget budget(file);
-    SheetContext context{file, strings, styles, budget};
+    SheetContext context{file, strings, styles, budget, list.date1904};
     WorkbookData workbook;
     for (const SheetEntry& entry : entries) {
         Sheet& sheet = workbook.sheets.emplace_back();

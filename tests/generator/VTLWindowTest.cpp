@@ -290,7 +290,8 @@ TEST_F(VTLWindow, TheWorkbookBoxTakesAChosenFileAndKeepsItsTextOnCancel) {
     dialogs.answer("/data/other.xls");
     click("excelfile");
     EXPECT_EQ(vtl.excelFileText(), "/data/other.xls");
-    EXPECT_EQ(dialogs.requests().at(0).filters[0].description, "Excel-File (*.xls)");
+    EXPECT_EQ(dialogs.requests().at(0).filters[0],
+              (platform::FileFilter{"Excel-File (*.xls)", {"*.xls", "*.xlsx"}}));
     dialogs.cancel();
     click("excelfile");
     EXPECT_EQ(vtl.excelFileText(), "/data/other.xls");

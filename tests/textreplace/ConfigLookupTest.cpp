@@ -87,6 +87,18 @@ TEST_F(ConfigLookupTest, WithoutATableEveryLookupIsEmpty) {
     CloseConfigRecordset();  // twice does no harm
 }
 
+TEST_F(ConfigLookupTest, ADateCellIsLookedUpAndAnsweredAsItsShortDate) {
+    const std::string date = "__import__('datetime').date(2024, 5, 14)";
+    const std::string time = "__import__('datetime').datetime(2024, 6, 1, 8, 15)";
+    SearchInit(test::writeConfigWorkbook(
+                   dir / "dates.xlsx", {date + ", 'Mai', 1, 2, 3", "'Rev', " + time + ", 1, 2, 3"})
+                   .string());
+    EXPECT_EQ(Search4("2024-05-14", 1, 2, 3), "Mai");
+    EXPECT_EQ(Search4("2024-05-14", -1, -1, -1), "2024-05-14");
+    EXPECT_EQ(Search4("45426", -1, -1, -1), "");
+    EXPECT_EQ(Search4("Rev", 1, 2, 3), "2024-06-01 08:15:00");
+}
+
 TEST_F(ConfigLookupTest, AHeaderOnlyOrEmptySheetLoadsNoRows) {
     SearchInit(test::writeConfigWorkbook(dir / "header.xlsx", {}).string());
     ASSERT_NE(ConfigRecordset(), nullptr);

@@ -336,7 +336,8 @@ TEST_F(frmMainTest, TheFolderWorkbookAndLogHandlers) {
     dialogs.answer(project + "/cfg.xls");
     click("cmdSelectFile");
     EXPECT_EQ(dialogs.requests()[1].initialDir, project + "/");
-    EXPECT_EQ(dialogs.requests()[1].filters[0].description, "Excel config file (*.xls)");
+    EXPECT_EQ(dialogs.requests()[1].filters[0],
+              (platform::FileFilter{"Excel config file (*.xls)", {"*.xls", "*.xlsx"}}));
     EXPECT_EQ(tool.setting("XLSFile"), project + "/cfg.xls");
 
     click("cmdOpenFile");

@@ -1,6 +1,7 @@
 // Writes the sample project's node-text workbook: a row per iso drawing (its file name in the
-// "filename" column) with the texts of its title-block nodes 4 to 9. P1001's first sheet has a
-// text for node 9, which the drawings lack, so the run log reports it.
+// "filename" column) with the texts of its title-block nodes 4 to 9, the dates as real date cells
+// as Excel keeps them. P1001's first sheet has a text for node 9, which the drawings lack, so the
+// run log reports it.
 //
 //   vtl_node_workbook NEW.xlsx
 #include <iostream>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "workbook/Dates.h"
 #include "workbook/WorkbookFile.h"
 
 namespace {
@@ -35,6 +37,9 @@ void write(const std::string& path) {
             cell.type = Cell::Type::Text;
             cell.text = kRows[r][c];
             cell.bold = r == 0;
+            if (const std::optional<double> date = r > 0 ? serialOfText(cell.text) : std::nullopt) {
+                cell = Cell{Cell::Type::Number, "", *date, false, "yyyy-mm-dd"};
+            }
         }
     }
     writeXlsx(data, path);

@@ -80,17 +80,29 @@ TEST(IniReadTest, ShapesReadAndListedAsThePlatformDoes) {
     EXPECT_EQ(keys.buffer, "key\0#hash\0\0last\0\0"s);
     EXPECT_EQ(keys.count, 16u);
 
-    // An existing empty file lists nothing; only a missing file gives the default.
+    // An existing empty file lists no sections; the key list of a section gives the default.
     fs::path empty = dir.write("empty.ini", "");
     ProfileRead sections = getPrivateProfileString("", "", "dflt", 100, empty);
     EXPECT_EQ(sections.buffer, "\0"s);  // the list's closing NUL
     EXPECT_EQ(sections.count, 0u);
     ProfileRead none = getPrivateProfileString("S", "", "dflt", 100, empty);
-    EXPECT_EQ(none.buffer, "\0"s);
-    EXPECT_EQ(none.count, 0u);
+    EXPECT_EQ(none.buffer, "dflt\0"s);
+    EXPECT_EQ(none.count, 4u);
     EXPECT_EQ(read(empty, "S", "k", "dflt"), "dflt");
     EXPECT_EQ(getPrivateProfileString("", "", "dflt", 100, dir / "missing.ini").buffer,
               "dflt\0"s);
+}
+
+TEST(IniReadTest, AHeaderOfBlanksStartsNoSection) {
+    test::TempDir dir;
+    fs::path ini = dir.write("a.ini", "[A]\r\nx=1\r\n[ ]\r\ny=2\r\n[B]\r\nz=3\r\n");
+    EXPECT_EQ(read(ini, "A", "y", "dflt"), "dflt");
+    EXPECT_EQ(read(ini, " ", "y", "dflt"), "dflt");
+    EXPECT_EQ(read(ini, "A", "x", "dflt"), "1");
+    EXPECT_EQ(read(ini, "B", "z", "dflt"), "3");
+    EXPECT_EQ(getPrivateProfileString("", "", "", 100, ini).buffer, "A\0B\0\0"s);
+    EXPECT_EQ(getPrivateProfileString(" ", "", "dflt", 100, ini).buffer, "dflt\0"s);
+    EXPECT_EQ(getPrivateProfileString("A", "", "", 100, ini).buffer, "x\0\0"s);
 }
 
 TEST(IniWriteTest, RequestedSectionLosesItsBlanks) {

@@ -234,6 +234,20 @@ TEST(WorkbookRead, DamagedProtectedBinaryAndSheetlessWorkbooksAreRefused) {
                   "is not a valid workbook: it has no part xl/workbook.xml");
 }
 
+// An .xls written by python3-xlwt, and copies of it whose directory or records were damaged
+// (found by mutating it): freexl read past its buffers on them or lost memory.
+TEST(WorkbookRead, AnXlsWhoseLengthsDoNotFitIsRefusedBeforeFreexlReadsIt) {
+    const std::filesystem::path corpus = VTL_WORKBOOK_CORPUS;
+    EXPECT_EQ(readWorkbook(corpus / "nodes.xls").sheets.at(0).at(2, 2), text("Größe 80"));
+    for (const char* name :
+         {"damaged-directory-name-4886.xls", "damaged-directory-name-65535.xls",
+          "damaged-directory-name-66.xls", "damaged-mini-table-count.xls",
+          "damaged-sheet-without-eof.xls"}) {
+        SCOPED_TRACE(name);
+        expectRefused(corpus / name, "is not a valid workbook: its .xls contents are damaged");
+    }
+}
+
 TEST(WorkbookRead, EntityExpansionAndOversizedWorkbooksAreRefused) {
     TempDir dir;
     const std::string bomb =

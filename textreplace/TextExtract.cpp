@@ -154,7 +154,7 @@ void DGN2XLS(const std::string& dgn, const std::string& workbook, bool firstFile
         extract(run, dgn, workbook);
         LogEvent(std::to_string(run.lines) + " lines imported successfully");
     } catch (...) {
-        failure = toError(std::current_exception());
+        failure = NameEndedMicroStation(toError(std::current_exception()), dgn);
     }
     ResumeNext ignoring;
     ignoring([] { CloseConfigRecordset(); });

@@ -123,12 +123,11 @@ TEST_F(TextExtractTest, AFailureKeepsTheRowsOfEarlierFilesAndQuitsBothPrograms) 
     DGN2XLS(a.string(), output().string(), true);
     const Texts saved = test::readWorkbookRows(output());
 
-    programs.failAttach =
-        Error(429, "MSTNOpen", "MicroStation not correctly installed or not found");
+    programs.failAttach = Error(1, "MSTNOpen", "MicroStation EXE-File not defined");
     Error e = vtl::test::errorOf([&] { DGN2XLS(a.string(), output().string(), false); });
-    EXPECT_EQ(e.number(), 429);
+    EXPECT_EQ(e.number(), 1);
     EXPECT_EQ(e.source(), "DGN2XLS: MSTNOpen");
-    EXPECT_EQ(e.description(), "MicroStation not correctly installed or not found");
+    EXPECT_EQ(e.description(), "MicroStation EXE-File not defined");
     EXPECT_EQ(programs.excel.journal.back(), "Quit");
     EXPECT_EQ(test::readWorkbookRows(output()), saved);
 

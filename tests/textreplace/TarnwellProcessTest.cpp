@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <map>
 #include <thread>
+#include <tuple>
 
 #include "ToolFixture.h"
 #include "ToolRuns.h"
@@ -291,6 +293,37 @@ TEST_F(TarnwellProcessTest, AMicroStationKilledAsTheRunStartsIsToldWithTheFile) 
     const std::string log = vtl::test::readFile(LOGModule::GetLogFileName());
     EXPECT_NE(log.find("  XLS2DGN: MSTNOpen: " + ended), std::string::npos) << log;
     EXPECT_EQ(test::textsOf(design), Texts{"A-100 5 3 0"});
+}
+
+// The headless run of an extraction into an existing workbook: the question to overwrite it is
+// answered Yes, and a run that went well ends with 0.
+TEST_F(TarnwellProcessTest, TheHeadlessRunEndsWellAfterTheOverwriteQuestion) {
+    test::writeDrawing(folder / "a.dgn", {{"PUMP|1|1|1"}});
+    const fs::path workbook =
+        test::writeConfigWorkbook(tool.dir / "texts.xlsx", {"'OLD', 'OLD-1', 1, 1, 1"});
+    QProcess run;
+    run.start(VTL_HEADLESS_RUN, {QString::fromStdString(tool.bin()), "extract",
+                                 QString::fromStdString(folder), QString::fromStdString(workbook)});
+    ASSERT_TRUE(run.waitForFinished(120000));
+    const std::string out = run.readAllStandardOutput().toStdString();
+    EXPECT_EQ(run.exitCode(), 0) << out;
+    EXPECT_EQ(text::split(out, '\n').front(),
+              "Question: Overwrite file " + workbook.string() + "?");
+    EXPECT_EQ(test::readWorkbookRows(workbook),
+              (Texts{"('Find', 'Replace', 'Level', 'Color', 'Weight')", "('PUMP', 'PUMP', 1, 1, 1)",
+                     "@ @ n True"}));
+}
+
+TEST(TarnwellHeadlessScriptTest, AnEmptyFolderOrWorkbookIsAUsageError) {
+    for (const auto& [folder, workbook, complaint] :
+         {std::tuple{"/tmp", "", "tarnwell-headless.sh: WORKBOOK is empty"},
+          std::tuple{" ", "x.xlsx", "tarnwell-headless.sh: FOLDER is empty"}}) {
+        QProcess run;
+        run.start("bash", {VTL_HEADLESS_SCRIPT, "extract", folder, workbook});
+        ASSERT_TRUE(run.waitForFinished(10000));
+        EXPECT_EQ(run.exitCode(), 2);
+        EXPECT_EQ(text::split(run.readAllStandardError().toStdString(), '\n').front(), complaint);
+    }
 }
 
 }  // namespace

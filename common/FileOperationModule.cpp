@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QStandardPaths>
 #include <QString>
 #include <cerrno>
 #include <cstdio>
@@ -114,6 +115,25 @@ std::string GetFileVersion(const std::string& file) {
 
 // --- Files -------------------------------------------------------------------------------------
 
+namespace {
+
+// The user's trash lies in the data folder, which a fresh account does not have yet, and Qt
+// makes the trash only where that folder exists (without it, Qt moves the file into the working
+// folder instead). False when the trash cannot be made.
+bool makeHomeTrash() {
+    const fs::path data =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
+    if (data.empty()) return false;
+    std::error_code ignored;
+    fs::create_directories(data, ignored);
+    if (fs::create_directory(data / "Trash", ignored)) {
+        fs::permissions(data / "Trash", fs::perms::owner_all, ignored);
+    }
+    return fs::is_directory(data / "Trash", ignored);
+}
+
+}  // namespace
+
 int32_t ShellFileOperation(uint8_t func, const std::string& from, const std::string& to,
                            bool& aborted) {
     aborted = false;  // no confirmation is ever asked, so nobody can abort
@@ -123,6 +143,7 @@ int32_t ShellFileOperation(uint8_t func, const std::string& from, const std::str
     if (::stat(from.c_str(), &st) != 0) return errno == EACCES ? 5 : 2;
     if (platform::isLockedByAnother(from)) return 32;
     // The shell's delete allows undo: the file goes to the user's trash.
+    if (!makeHomeTrash()) return 5;
     QFile qfile(QString::fromStdString(from));
     return qfile.moveToTrash() ? 0 : 5;
 }

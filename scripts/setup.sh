@@ -10,7 +10,7 @@ packages=(
     qt6-base-dev libx11-dev
     libxlsxwriter-dev libfreexl-dev libminizip-dev libexpat1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth openbox x11-utils
+    xvfb xauth openbox x11-utils xdg-utils
     gdal-bin
     python3-openpyxl python3-xlwt
 )

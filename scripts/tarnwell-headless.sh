@@ -9,14 +9,21 @@
 #   replace  replaces the texts in the folder's design files as WORKBOOK's rows say
 # The stand-in MicroStation and its journal live in the demo's platform folder, prepared by
 # scripts/demo-samples.sh, which also copies the sample iso drawings to samples/project/ there.
-# Exits with 1 when the run showed an error.
+# Exits with 0 when the run went well (whatever question it asked), 1 when it showed an error,
+# 2 on a usage error (a wrong action, or an empty FOLDER or WORKBOOK).
 #
 # Usage: ./scripts/tarnwell-headless.sh extract|replace FOLDER WORKBOOK
 set -euo pipefail
-if [ $# -ne 3 ] || { [ "$1" != extract ] && [ "$1" != replace ]; }; then
+usage() {
+    [ $# -eq 0 ] || echo "tarnwell-headless.sh: $1" >&2
     echo "usage: $0 extract|replace FOLDER WORKBOOK" >&2
     exit 2
+}
+if [ $# -ne 3 ] || { [ "$1" != extract ] && [ "$1" != replace ]; }; then
+    usage
 fi
+[ -n "${2//[[:space:]]/}" ] || usage "FOLDER is empty"
+[ -n "${3//[[:space:]]/}" ] || usage "WORKBOOK is empty"
 action="$1"
 folder="$(realpath -m -- "$2")"
 workbook="$(realpath -m -- "$3")"

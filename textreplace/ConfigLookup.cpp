@@ -1,5 +1,7 @@
 #include "textreplace/ConfigLookup.h"
 
+#include <optional>
+
 #include "common/FileOperationModule.h"
 #include "common/RegistryModule.h"
 #include "core/Error.h"
@@ -125,12 +127,14 @@ void SearchInit(const std::string& workbook) {
 
 namespace {
 
-std::string lookup(const std::string& text, int16_t level, int16_t color, int16_t weight) {
+// The field of the first row that matches the text and, unless any of them is -1, the level,
+// colour and weight; nullopt when none does.
+std::optional<ado::Value> lookup(const std::string& text, int16_t level, int16_t color,
+                                 int16_t weight, int field) {
     ado::Recordset* table = ConfigRecordset().get();
-    if (text::trim(text).empty() || !table || table->State() == ado::adStateClosed) return "";
-    const bool existence = level == -1 || color == -1 || weight == -1;
+    if (text::trim(text).empty() || !table || table->State() == ado::adStateClosed) return {};
     std::string filter = "[F1] = " + SqlQuote(text);
-    if (!existence) {
+    if (level != -1 && color != -1 && weight != -1) {
         filter += " AND [F3] = " + std::to_string(level) + " AND [F4] = " + std::to_string(color) +
                   " AND [F5] = " + std::to_string(weight);
     }
@@ -140,19 +144,29 @@ std::string lookup(const std::string& text, int16_t level, int16_t color, int16_
     for (; !table->EOF_(); table->MoveNext()) {
         const ado::Value& find = table->Fields()(0).Value();
         if (find.isNull() || find.asText() != text) continue;
-        const ado::Value& answer = table->Fields()(existence ? 0 : 1).Value();
-        return answer.isNull() ? "" : answer.asText();
+        return table->Fields()(field).Value();
     }
-    return "";
+    return {};
 }
 
 }  // namespace
 
 std::string Search4(const std::string& text, int16_t level, int16_t color, int16_t weight) {
     try {
-        return lookup(text, level, color, weight);
+        const bool existence = level == -1 || color == -1 || weight == -1;
+        const std::optional<ado::Value> answer =
+            lookup(text, level, color, weight, existence ? 0 : 1);
+        return !answer || answer->isNull() ? "" : answer->asText();
     } catch (...) {
         throw passOnProcedure(toError(std::current_exception()), "Search4");
+    }
+}
+
+bool IsConfigured(const std::string& text, int16_t level, int16_t color, int16_t weight) {
+    try {
+        return lookup(text, level, color, weight, 0).has_value();
+    } catch (...) {
+        throw passOnProcedure(toError(std::current_exception()), "IsConfigured");
     }
 }
 

@@ -39,6 +39,11 @@ void SearchInit(const std::string& workbook);
 // raised with "Search4" in front of their source.
 std::string Search4(const std::string& text, int16_t level, int16_t color, int16_t weight);
 
+// True when some row's Find is the text, exactly, and its Level, Color and Weight are those
+// given, whatever its Replace; false without a table or for a blank text. Errors are raised with
+// "IsConfigured" in front of their source.
+bool IsConfigured(const std::string& text, int16_t level, int16_t color, int16_t weight);
+
 // Closes and releases the table; every error is ignored.
 void CloseConfigRecordset();
 

@@ -3,6 +3,7 @@
 #include "common/modProcess.h"
 #include "core/Clock.h"
 #include "core/Error.h"
+#include "textreplace/ConfigLookup.h"
 #include "textreplace/Events.h"
 
 namespace vtl::tarnwell {
@@ -13,6 +14,21 @@ bool IsExeExisting(const std::string& exeName, int32_t& pid) {
     } catch (...) {
         throw passOnMethod(toError(std::current_exception()), "IsExeExisting");
     }
+}
+
+Error NameEndedMicroStation(const Error& failure, const std::string& dgn) {
+    bool ended = failure.number() == mstn::kServerUnavailable;
+    if (failure.number() == err::CannotCreateObject) {
+        int32_t pid = 0;
+        try {
+            ended = !IsExeExisting(mstn::kProcessImage, pid);
+        } catch (const Error&) {  // without the process list nothing tells that it ended
+        }
+    }
+    if (!ended) return failure;
+    return Error(failure.number(), failure.source(),
+                 "MicroStation ended while processing DGN file: " + QuoteString(dgn),
+                 failure.line());
 }
 
 void QuitApplication(std::shared_ptr<mstn::Application>& application) {

@@ -7,12 +7,18 @@
 #include <string>
 
 #include "common/mstn/Automation.h"
+#include "core/Error.h"
 
 namespace vtl::tarnwell {
 
 // True when a running process has that executable name (ignoring case); the id of the first
 // such process is then stored in pid. Errors go on with "IsExeExisting" in front of their source.
 bool IsExeExisting(const std::string& exeName, int32_t& pid);
+
+// A failure of a file's processing told as what it was when MicroStation ended meanwhile (its
+// server went away, or the one started was gone before it answered): "MicroStation ended while
+// processing DGN file: '<path>'", number and source kept. Any other failure stays as it is.
+Error NameEndedMicroStation(const Error& failure, const std::string& dgn);
 
 // Quits the application when one is set and releases it; every error is ignored.
 void QuitApplication(std::shared_ptr<mstn::Application>& application);

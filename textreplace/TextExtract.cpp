@@ -58,7 +58,10 @@ public:
         if (text::trim(text).empty()) return;
         const int32_t level = element.Level(), color = element.Color(), weight = element.Weight();
         if (!seen_.emplace(text, level, color, weight).second) return;
-        if (!Search4(text, -1, -1, -1).empty()) return;
+        if (IsConfigured(text, static_cast<int16_t>(level), static_cast<int16_t>(color),
+                         static_cast<int16_t>(weight))) {
+            return;
+        }
         const std::string cell = AsCellText(text);
         sheet_.Cells(row_, 1)->Value(excel::Variant(cell));
         sheet_.Cells(row_, 2)->Value(excel::Variant(cell));
@@ -141,13 +144,17 @@ void DGN2XLS(const std::string& dgn, const std::string& workbook, bool firstFile
         checkDesignFile(dgn);
         checkWorkbookFolder(workbook);
         ResumeNext ignoring;
-        if (firstFile) ignoring([&] { SearchInit(workbook); });
+        // Only the workbook itself tells what is configured, never a table an earlier run left.
+        if (firstFile) {
+            CloseConfigRecordset();
+            ignoring([&] { SearchInit(workbook); });
+        }
         ignoring([&] { run.excel = outside().createExcel(); });
         if (!run.excel) raise(kOwnError, "Microsoft Excel not found or not correct installed");
         extract(run, dgn, workbook);
         LogEvent(std::to_string(run.lines) + " lines imported successfully");
     } catch (...) {
-        failure = toError(std::current_exception());
+        failure = NameEndedMicroStation(toError(std::current_exception()), dgn);
     }
     ResumeNext ignoring;
     ignoring([] { CloseConfigRecordset(); });

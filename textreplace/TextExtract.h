@@ -17,8 +17,9 @@ std::string AsCellText(const std::string& text);
 
 // Appends the texts of one design file to the workbook, which the first file of a run creates:
 // each text and text-node component that is not blank, once per text, level, colour and weight,
-// leaving out texts the configuration table already holds. Excel and MicroStation are quit in
-// every case. Errors are raised with "DGN2XLS" in front of their source.
+// leaving out those the workbook holds on that level, colour and weight when the first file
+// begins (a table an earlier run left loaded counts for nothing). Excel and MicroStation are quit
+// in every case. Errors are raised with "DGN2XLS" in front of their source.
 void DGN2XLS(const std::string& dgn, const std::string& workbook, bool firstFile);
 
 }  // namespace vtl::tarnwell

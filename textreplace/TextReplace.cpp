@@ -116,7 +116,7 @@ void XLS2DGN(const std::string& workbook, const std::string& dgn, bool loadConfi
         replaceTexts(*microStation, dgn);
         LogEvent(doneEvent());
     } catch (...) {
-        failure = toError(std::current_exception());
+        failure = NameEndedMicroStation(toError(std::current_exception()), dgn);
     }
     QuitApplication(microStation);
     if (failure) throw passOnProcedure(*failure, "XLS2DGN");

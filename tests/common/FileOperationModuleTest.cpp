@@ -123,15 +123,19 @@ TEST(DeleteFileTest, BlankAndMissingNamesSucceed) {
     EXPECT_EQ(lastErrorRecord().number, 0);
 }
 
-TEST(DeleteFileTest, DeletesPlainlyOrToTheTrash) {
+// A fresh account: a home without its data folder, the file in it, so the home's trash takes it
+// wherever the test's own folder lies.
+TEST(DeleteFileTest, DeletesPlainlyOrToTheTrashOfAFreshAccount) {
     test::TempDir dir;
-    test::ScopedEnv data("XDG_DATA_HOME", (dir / "data").string());
-    fs::path plain = dir.write("plain.txt", "x");
+    test::ScopedEnv home("HOME", (dir / "home").string());
+    test::ScopedEnv data("XDG_DATA_HOME", std::nullopt);
+    fs::path plain = dir.write("home/plain.txt", "x");
     EXPECT_TRUE(DeleteFileA(plain.string(), false));
     EXPECT_FALSE(fs::exists(plain));
-    fs::path trashed = dir.write("trashed.txt", "y");
-    EXPECT_TRUE(DeleteFileA(trashed.string(), true));
+    fs::path trashed = dir.write("home/trashed.txt", "y");
+    EXPECT_TRUE(DeleteFileA(trashed.string(), true)) << lastErrorRecord().description;
     EXPECT_FALSE(fs::exists(trashed));
+    EXPECT_EQ(readFile(dir / "home/.local/share/Trash/files/trashed.txt"), "y");
 }
 
 TEST(DeleteFileTest, ShellDeleteOfAFileInUseIsRefused) {

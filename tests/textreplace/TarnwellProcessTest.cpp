@@ -8,11 +8,15 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <map>
+#include <thread>
+#include <tuple>
 
 #include "ToolFixture.h"
 #include "ToolRuns.h"
@@ -36,16 +40,20 @@ namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 using Counts = std::map<std::string, int>;
 
-// The system's clock, with a hook on the handling of pending events.
+// The system's clock, with hooks on the handling of pending events and after each sleep.
 class HookedClock : public Clock {
 public:
     int64_t nowMs() override { return system_.nowMs(); }
-    void sleepMs(int64_t ms) override { system_.sleepMs(ms); }
+    void sleepMs(int64_t ms) override {
+        system_.sleepMs(ms);
+        if (afterSleep) afterSleep();
+    }
     void processEvents() override {
         system_.processEvents();
         if (hook) hook();
     }
     std::function<void()> hook;
+    std::function<void()> afterSleep;
 
 private:
     Clock& system_ = clock();
@@ -246,12 +254,11 @@ TEST_F(TarnwellProcessTest, AMicroStationKilledDuringAFileLeavesADrawingGdalRead
         if (++elements == 1000) modProcess::KillApp("ustation.exe", false);
     };
     click("cmdReplace");
-    ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.messages()[0].text,
-              "The remote server machine does not exist or is unavailable");
+    const std::string ended =
+        "MicroStation ended while processing DGN file: '" + design.string() + "'";
+    EXPECT_EQ(messages.texts(), Texts{ended});
     const std::string log = vtl::test::readFile(LOGModule::GetLogFileName());
-    EXPECT_NE(log.find("  XLS2DGN: The remote server machine does not exist or is unavailable"),
-              std::string::npos);
+    EXPECT_NE(log.find("  XLS2DGN: " + ended), std::string::npos);
     // Each text is whole, the old one or the new, and the run went no further.
     int old = 0, now = 0;
     for (const std::string& t : test::textsOf(design)) {
@@ -262,6 +269,61 @@ TEST_F(TarnwellProcessTest, AMicroStationKilledDuringAFileLeavesADrawingGdalRead
     EXPECT_GT(now, 0);
     EXPECT_GT(old, 0);
     EXPECT_EQ(test::textsOf(folder / "later.dgn"), Texts(3000, "A-100 5 3 0"));
+}
+
+// The MicroStation the run starts is killed before it could answer.
+TEST_F(TarnwellProcessTest, AMicroStationKilledAsTheRunStartsIsToldWithTheFile) {
+    const fs::path design = test::writeDrawing(folder / "a.dgn", {{"A-100|5|3|0"}});
+    const fs::path workbook =
+        test::writeConfigWorkbook(tool.dir / "cfg.xlsx", {"'A-100', 'B-100', 5, 3, 0"});
+    start(workbook);
+    HookedClock hooked;
+    ScopedClock scopedClock(hooked);
+    hooked.afterSleep = [] {
+        modProcess::KillApp("ustation.exe", false);
+        for (int i = 0; i < 100 && modProcess::IsAppRunning("ustation.exe"); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    };
+    click("cmdReplace");
+    const std::string ended =
+        "MicroStation ended while processing DGN file: '" + design.string() + "'";
+    EXPECT_EQ(messages.texts(), Texts{ended});
+    // It ended before it answered: the attachment failed.
+    const std::string log = vtl::test::readFile(LOGModule::GetLogFileName());
+    EXPECT_NE(log.find("  XLS2DGN: MSTNOpen: " + ended), std::string::npos) << log;
+    EXPECT_EQ(test::textsOf(design), Texts{"A-100 5 3 0"});
+}
+
+// The headless run of an extraction into an existing workbook: the question to overwrite it is
+// answered Yes, and a run that went well ends with 0.
+TEST_F(TarnwellProcessTest, TheHeadlessRunEndsWellAfterTheOverwriteQuestion) {
+    test::writeDrawing(folder / "a.dgn", {{"PUMP|1|1|1"}});
+    const fs::path workbook =
+        test::writeConfigWorkbook(tool.dir / "texts.xlsx", {"'OLD', 'OLD-1', 1, 1, 1"});
+    QProcess run;
+    run.start(VTL_HEADLESS_RUN, {QString::fromStdString(tool.bin()), "extract",
+                                 QString::fromStdString(folder), QString::fromStdString(workbook)});
+    ASSERT_TRUE(run.waitForFinished(120000));
+    const std::string out = run.readAllStandardOutput().toStdString();
+    EXPECT_EQ(run.exitCode(), 0) << out;
+    EXPECT_EQ(text::split(out, '\n').front(),
+              "Question: Overwrite file " + workbook.string() + "?");
+    EXPECT_EQ(test::readWorkbookRows(workbook),
+              (Texts{"('Find', 'Replace', 'Level', 'Color', 'Weight')", "('PUMP', 'PUMP', 1, 1, 1)",
+                     "@ @ n True"}));
+}
+
+TEST(TarnwellHeadlessScriptTest, AnEmptyFolderOrWorkbookIsAUsageError) {
+    for (const auto& [folder, workbook, complaint] :
+         {std::tuple{"/tmp", "", "tarnwell-headless.sh: WORKBOOK is empty"},
+          std::tuple{" ", "x.xlsx", "tarnwell-headless.sh: FOLDER is empty"}}) {
+        QProcess run;
+        run.start("bash", {VTL_HEADLESS_SCRIPT, "extract", folder, workbook});
+        ASSERT_TRUE(run.waitForFinished(10000));
+        EXPECT_EQ(run.exitCode(), 2);
+        EXPECT_EQ(text::split(run.readAllStandardError().toStdString(), '\n').front(), complaint);
+    }
 }
 
 }  // namespace

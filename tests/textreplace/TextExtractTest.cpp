@@ -70,16 +70,29 @@ TEST_F(TextExtractTest, EachTextOfAFileIsARowOncePerLevelColourAndWeight) {
     EXPECT_EQ(programs.excel.journal.back(), "Quit");
 }
 
-TEST_F(TextExtractTest, TextsTheLoadedTableHoldsAreLeftOutOfTheFirstFileOnly) {
+// A replacement run earlier in the session left its table loaded.
+TEST_F(TextExtractTest, IdenticalFilesGiveTheSameRowsAfterAReplacementRun) {
     SearchInit(
-        test::writeConfigWorkbook(tool.dir / "cfg.xlsx", {"'PUMP', 'P-1', 9, 9, 9"}).string());
+        test::writeConfigWorkbook(tool.dir / "cfg.xlsx", {"'PUMP', 'P-1', 1, 1, 1"}).string());
     const fs::path a = test::writeDrawing(tool.dir / "a.dgn", {{"PUMP|1|1|1", "VALVE|1|1|1"}});
-    const fs::path b = test::writeDrawing(tool.dir / "b.dgn", {{"PUMP|1|1|1"}});
+    const fs::path b = test::writeDrawing(tool.dir / "b.dgn", {{"PUMP|1|1|1", "VALVE|1|1|1"}});
     DGN2XLS(a.string(), output().string(), true);
-    EXPECT_EQ(ConfigRecordset(), nullptr);  // closed after the file
     DGN2XLS(b.string(), output().string(), false);
-    EXPECT_EQ(test::readWorkbookRows(output()), (Texts{kHeader, "('VALVE', 'VALVE', 1, 1, 1)",
-                                                       "('PUMP', 'PUMP', 1, 1, 1)", kFormats}));
+    EXPECT_EQ(test::readWorkbookRows(output()),
+              (Texts{kHeader, "('PUMP', 'PUMP', 1, 1, 1)", "('VALVE', 'VALVE', 1, 1, 1)",
+                     "('PUMP', 'PUMP', 1, 1, 1)", "('VALVE', 'VALVE', 1, 1, 1)", kFormats}));
+}
+
+// The workbook the first file loads leaves out only the texts it holds on that level, colour
+// and weight.
+TEST_F(TextExtractTest, ATextIsAlreadyConfiguredOnlyOnItsLevelColourAndWeight) {
+    test::writeConfigWorkbook(output(), {"'PUMP', 'P-1', 1, 2, 3"});
+    const fs::path a = test::writeDrawing(
+        tool.dir / "a.dgn", {{"PUMP|1|2|3", "PUMP|9|2|3", "PUMP|1|9|3", "PUMP|1|2|9"}});
+    DGN2XLS(a.string(), output().string(), true);
+    EXPECT_EQ(test::readWorkbookRows(output()),
+              (Texts{kHeader, "('PUMP', 'P-1', 1, 2, 3)", "('PUMP', 'PUMP', 9, 2, 3)",
+                     "('PUMP', 'PUMP', 1, 9, 3)", "('PUMP', 'PUMP', 1, 2, 9)", kFormats}));
 }
 
 TEST_F(TextExtractTest, AnExistingWorkbookIsReplacedOnlyWhenTheUserAgrees) {
@@ -110,12 +123,11 @@ TEST_F(TextExtractTest, AFailureKeepsTheRowsOfEarlierFilesAndQuitsBothPrograms) 
     DGN2XLS(a.string(), output().string(), true);
     const Texts saved = test::readWorkbookRows(output());
 
-    programs.failAttach =
-        Error(429, "MSTNOpen", "MicroStation not correctly installed or not found");
+    programs.failAttach = Error(1, "MSTNOpen", "MicroStation EXE-File not defined");
     Error e = vtl::test::errorOf([&] { DGN2XLS(a.string(), output().string(), false); });
-    EXPECT_EQ(e.number(), 429);
+    EXPECT_EQ(e.number(), 1);
     EXPECT_EQ(e.source(), "DGN2XLS: MSTNOpen");
-    EXPECT_EQ(e.description(), "MicroStation not correctly installed or not found");
+    EXPECT_EQ(e.description(), "MicroStation EXE-File not defined");
     EXPECT_EQ(programs.excel.journal.back(), "Quit");
     EXPECT_EQ(test::readWorkbookRows(output()), saved);
 

@@ -52,11 +52,13 @@ void chooseInputs(const frmMain& window, const std::string& folder, const std::s
     control<QLineEdit>(window, "txtXLSFile")->setText(QString::fromStdString(workbook));
 }
 
-// The messages the run showed; true when one of them was an error or a notice (style 48).
+// The messages the run showed; true when one of them was an error or a notice (the exclamation
+// icon, 48), not when all were questions (icon 32, as in 36: question with Yes and No).
 bool printMessages(const vtl::platform::RecordingMessageBoxes& messages) {
+    constexpr int32_t kIconBits = 0x70;
     bool failed = false;
     for (const vtl::platform::Message& message : messages.messages()) {
-        const bool error = (message.style & vtl::platform::vbExclamation) != 0;
+        const bool error = (message.style & kIconBits) == vtl::platform::vbExclamation;
         failed = failed || error;
         std::cout << (error ? "Error: " : "Question: ") << message.text << "\n";
     }

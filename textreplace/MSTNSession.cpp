@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "core/Error.h"
 #include "textreplace/Events.h"
+#include "textreplace/LOGModule.h"
 
 namespace vtl::tarnwell {
 
@@ -46,6 +47,7 @@ void waitForExit() {
     }
     if (waited < kExitTimeoutMs) return;
     LogEvent(kExitTimeoutEvent);
+    LOGModule::FlushLog();
     modProcess::KillApp(mstn::kProcessImage, false);
     clock().sleepMs(kAfterKillMs);
 }

@@ -362,6 +362,7 @@ void frmMain::Form_Unload() {
     }
     if (positionLoaded_) step([this] { modTools::SaveWindowPos(*this); });
     step([] { LogEvent("Bye ..."); });
+    LOGModule::FlushLog();
     options_.endProgram();
 }
 
@@ -519,7 +520,9 @@ void frmMain::runFileSteps(const std::vector<std::string>& files,
     const auto stepAndWait = [&step](size_t i) {
         try {
             step(i);
+            LOGModule::FlushLog();
         } catch (...) {
+            LOGModule::FlushLog();
             int32_t pid = 0;
             ResumeNext ignoring;
             ignoring([&] {

@@ -20,13 +20,13 @@
 #include "common/RegistryModule.h"
 #include "common/modMSTN.h"
 #include "common/modProcess.h"
-#include "core/Clock.h"
 #include "core/Text.h"
 #include "dgn/DesignFile.h"
 #include "platform/MessageBoxes.h"
 #include "standins/dgn/GdalTools.h"
 #include "support/StandInKill.h"
 #include "textreplace/ConfigLookup.h"
+#include "textreplace/Events.h"
 #include "textreplace/frmMain.h"
 
 namespace vtl::tarnwell {
@@ -35,21 +35,6 @@ namespace {
 namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 using Counts = std::map<std::string, int>;
-
-// The system's clock, with a hook on the handling of pending events.
-class HookedClock : public Clock {
-public:
-    int64_t nowMs() override { return system_.nowMs(); }
-    void sleepMs(int64_t ms) override { system_.sleepMs(ms); }
-    void processEvents() override {
-        system_.processEvents();
-        if (hook) hook();
-    }
-    std::function<void()> hook;
-
-private:
-    Clock& system_ = clock();
-};
 
 // Every feature GDAL reads, without its number, as one text each, counted.
 Counts features(const fs::path& design) {
@@ -239,12 +224,11 @@ TEST_F(TarnwellProcessTest, AMicroStationKilledDuringAFileLeavesADrawingGdalRead
     const fs::path workbook =
         test::writeConfigWorkbook(tool.dir / "cfg.xlsx", {"'A-100', 'B-100', 5, 3, 0"});
     start(workbook);
-    HookedClock hooked;
-    ScopedClock scopedClock(hooked);
-    int elements = 0;
-    hooked.hook = [&] {
-        if (++elements == 1000) modProcess::KillApp("ustation.exe", false);
-    };
+    // The run yields to the event loop now and then, not on each element: its events count.
+    int events = 0;
+    setEventSink([&](const std::string&) {
+        if (++events == 1000) modProcess::KillApp("ustation.exe", false);
+    });
     click("cmdReplace");
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text,

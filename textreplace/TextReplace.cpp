@@ -93,11 +93,13 @@ void replaceComponent(mstn::Element& element) {
 
 void replaceTexts(mstn::Application& microStation, const std::string& dgn) {
     std::shared_ptr<mstn::Element> element = microStation.MbeElement();
-    microStation.MbeSendCommand("newfile " + dgn);
-    microStation.MbeSetAppVariable(kTextEditorApplication, kTextEditorStyle, 2);
-    walkTexts(*element, replaceComponent, true);
-    microStation.MbeSetAppVariable(kTextEditorApplication, kTextEditorStyle, 0);
-    microStation.MbeSendCommand(kSaveKeyins);
+    microStation.withoutWaiting([&] {
+        microStation.MbeSendCommand("newfile " + dgn);
+        microStation.MbeSetAppVariable(kTextEditorApplication, kTextEditorStyle, 2);
+        walkTexts(*element, replaceComponent, true);
+        microStation.MbeSetAppVariable(kTextEditorApplication, kTextEditorStyle, 0);
+        microStation.MbeSendCommand(kSaveKeyins);
+    });
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "Dispatcher.h"
 
@@ -24,13 +25,22 @@ signals:
     void quitRequested();
 
 private:
+    // What a client sent that is not run yet, and the failure of a call it did not wait for.
+    struct Connection {
+        QByteArray buffer;
+        std::optional<Error> failed;
+    };
+
     void accept();
     void serve(QLocalSocket* socket);
+    // The reply to send, nothing for a call the client does not wait for.
+    std::optional<mstn::wire::Reply> answer(Connection& connection,
+                                            const mstn::wire::Request& request);
 
     Dispatcher dispatcher_;
     std::function<bool()> quitAfterReply_;
-    // Declared before the server: its sockets, deleted with it, still erase their buffers.
-    std::map<QLocalSocket*, QByteArray> buffers_;
+    // Declared before the server: its sockets, deleted with it, still erase their state.
+    std::map<QLocalSocket*, Connection> connections_;
     QLocalServer server_;
 };
 

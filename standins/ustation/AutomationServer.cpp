@@ -1,6 +1,7 @@
 #include "AutomationServer.h"
 
 #include <QLocalSocket>
+#include <QPointer>
 #include <utility>
 
 #include "core/Text.h"
@@ -35,15 +36,24 @@ void AutomationServer::accept() {
 }
 
 void AutomationServer::serve(QLocalSocket* socket) {
-    Connection& connection = connections_[socket];
-    QByteArray& buffer = connection.buffer;
-    buffer += socket->readAll();
-    int newline;
-    while ((newline = buffer.indexOf('\n')) >= 0) {
+    std::shared_ptr<Connection>& slot = connections_[socket];
+    if (!slot) slot = std::make_shared<Connection>();
+    const std::shared_ptr<Connection> connection = slot;
+    QByteArray& buffer = connection->buffer;
+    const QPointer<QLocalSocket> alive(socket);
+    while (alive) {
+        // A member that handles events itself (a key-in that brings its title to the screen)
+        // lets the socket read what followed without signalling it again: taken before each
+        // request.
+        buffer += socket->readAll();
+        const qsizetype newline = buffer.indexOf('\n');
+        if (newline < 0) break;
         std::optional<wire::Request> request = wire::decodeRequest(buffer.left(newline));
         buffer.remove(0, newline + 1);
         if (!request) continue;
-        if (std::optional<wire::Reply> reply = answer(connection, *request)) {
+        std::optional<wire::Reply> reply = answer(*connection, *request);
+        if (!alive) break;
+        if (reply) {
             // Sent now, not on the event loop's next wake-up: the caller is waiting for it.
             wire::send(*socket, wire::encode(*reply));
         }

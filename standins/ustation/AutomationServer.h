@@ -5,6 +5,7 @@
 #include <QObject>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "Dispatcher.h"
@@ -39,8 +40,9 @@ private:
 
     Dispatcher dispatcher_;
     std::function<bool()> quitAfterReply_;
-    // Declared before the server: its sockets, deleted with it, still erase their state.
-    std::map<QLocalSocket*, Connection> connections_;
+    // Declared before the server: its sockets, deleted with it, still erase their state. Shared,
+    // so a request running while its client disconnects keeps what it works on.
+    std::map<QLocalSocket*, std::shared_ptr<Connection>> connections_;
     QLocalServer server_;
 };
 

@@ -134,6 +134,30 @@ TEST_F(AutomationWireTest, KeyinsPostedToAServerThatIsGoneFailWithItsError) {
     }
 }
 
+// A member that handles events itself (the stand-in brings a new title to the screen so) lets
+// the server's socket read the calls sent after it without a signal of their own.
+TEST_F(AutomationWireTest, CallsThatArriveWhileAMemberHandlesEventsAreRunAllTheSame) {
+    fake.configVars["MS_DATA"] = "/data/";
+    fake.onKeyin = [](const std::string& keyin) {
+        if (keyin != "newfile /tmp/a.dgn") return;
+        QThread::msleep(200);  // the caller's next calls arrive meanwhile
+        QCoreApplication::processEvents();
+    };
+    test::ServerThread server(fake);
+    auto app = mstn::connectApplication();
+    QTimer hung;  // a call left waiting is let go by ending the server
+    hung.setSingleShot(true);
+    QObject::connect(&hung, &QTimer::timeout, [&server] { server.stop(); });
+    hung.start(10000);
+    std::string answer;
+    app->withoutWaiting([&] {
+        app->MbeSendCommand("newfile /tmp/a.dgn");
+        app->MbeSendReset();
+        answer = app->MbeGetConfigVar("MS_DATA");
+    });
+    EXPECT_EQ(answer, "/data/");
+}
+
 TEST_F(AutomationWireTest, TheJournalListsEveryCall) {
     {
         test::ServerThread server(fake);

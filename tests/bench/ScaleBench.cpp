@@ -162,6 +162,7 @@ struct Project {
               "[Vistrel]\nseedfile=" + (root / "seed/vtlseed.dgn").string() +
                   "\npipelv=10\npipeco=3\npipewt=2\npipelc=0\nautochangelevel=yes\n"
                   "Unitfactor=1000\nNotUsedComponent=SUPPORT\n"
+                  "[Programm]\ncreateVTL=0\ncreateICS=0\ncreateI3D=0\n[Pellmark]\nPellmark=0\n"
                   "[IsoCoverSheet]\nICSseedfile=" +
                   (root / "seed/icsseed.dgn").string() +
                   "\n[I3D]\nI3Dseedfile=" + (root / "seed/i3dseed.dgn").string() + "\n");

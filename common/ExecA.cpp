@@ -11,6 +11,7 @@
 #include "common/FileOperationModule.h"
 #include "core/Clock.h"
 #include "core/Environment.h"
+#include "core/LogStream.h"
 #include "core/Text.h"
 #include "platform/Processes.h"
 
@@ -69,6 +70,15 @@ int32_t waitForExit(platform::ChildProcess& child) {
     return code;
 }
 
+// The command may append to a log the program writes too: what the program wrote comes first.
+void flushLogs() {
+    try {
+        logstream::flush();
+    } catch (...) {
+        // Those lines are lost; the command runs all the same.
+    }
+}
+
 }  // namespace
 
 std::string quotedForCommand(const std::string& path) {
@@ -88,6 +98,7 @@ int32_t ExecA(const std::string& command, const std::string& logFile, int32_t wi
         batchFile = AddBackslash(batchFolder(batchDir)) + std::to_string(ownProcessId()) +
                     GetTempBaseName() + ".bat";
         writeBatchFile(batchFile, batchLine(command, logFile));
+        flushLogs();
         std::unique_ptr<platform::ChildProcess> child = startBatch(batchFile, windowStyle);
         taskId = child->pid();
         if (wait) exitCode = waitForExit(*child);

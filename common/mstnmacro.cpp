@@ -17,6 +17,16 @@ void sendKeyin(const std::string& keyin) {
     MSTNApp->MbeSendCommand(keyin);
 }
 
+void sendKeyinsWithoutWaiting(const std::function<void()>& work) {
+    // The object of the run may be replaced meanwhile; the waiting ends on the one posted to.
+    const std::shared_ptr<mstn::Application> app = MSTNApp;
+    if (app) {
+        app->withoutWaiting(work);
+    } else {
+        work();
+    }
+}
+
 namespace mstnmacro {
 
 namespace {

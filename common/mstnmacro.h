@@ -1,6 +1,7 @@
 // Runs a few lines of MicroStation macro code through a temporary macro file.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,6 +16,10 @@ extern std::shared_ptr<mstn::Application> MSTNApp;
 // Sends a key-in to MSTNApp, the way every drawing step talks to MicroStation; error 91 when none
 // is attached.
 void sendKeyin(const std::string& keyin);
+
+// Runs work, whose key-ins go to MSTNApp without waiting for each (Application::withoutWaiting):
+// for steps that send many. Without MSTNApp the work's first key-in raises error 91.
+void sendKeyinsWithoutWaiting(const std::function<void()>& work);
 
 namespace mstnmacro {
 

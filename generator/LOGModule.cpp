@@ -5,12 +5,15 @@
 
 #include "Variablen.h"
 #include "core/Error.h"
+#include "core/LogStream.h"
 
 namespace vtl::LOGModule {
 
 void WriteLog(const std::string& text, const std::string& tag) {
     if (!tag.empty()) AddErrorEntry("#  " + tag + "  - " + text);
     appendLines(Variablen().logfile, {text});
+    // Every line of WriteLog tells of a failure: it is in the file before the run goes on.
+    logstream::flush();
 }
 
 void AddErrorEntry(const std::string& entry) {
@@ -24,8 +27,19 @@ std::vector<std::string>& errorList() {
 }
 
 void writeText(const std::string& file, const std::string& text, bool append) {
-    std::FILE* out = std::fopen(file.c_str(), append ? "ab" : "wb");
-    // A missing folder is a missing path, not a missing file.
+    if (append) {
+        try {
+            logstream::append(file, text);
+        } catch (const Error& e) {
+            // A missing folder is a missing path, not a missing file.
+            if (e.number() == err::FileNotFound) throw errnoError(ENOTDIR, file);
+            throw;
+        }
+        return;
+    }
+    // What was appended goes first; the new content then replaces it.
+    logstream::close();
+    std::FILE* out = std::fopen(file.c_str(), "wb");
     if (!out) throw errnoError(errno == ENOENT ? ENOTDIR : errno, file);
     const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
     const int writeErrno = errno;

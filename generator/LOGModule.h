@@ -18,8 +18,8 @@ void AddErrorEntry(const std::string& entry);
 // The run's error list (Variablen().ErrorList); error 91 when no run has created it.
 std::vector<std::string>& errorList();
 
-// Writes text to a file, appended or as its whole new content. The file is opened and closed
-// within the call, so a crash keeps everything written before it.
+// Writes text to a file, appended or as its whole new content. Appended text goes through the
+// log stream (core/LogStream.h), which WriteLog flushes; new content replaces the file at once.
 void writeText(const std::string& file, const std::string& text, bool append);
 
 // Appends lines to a file, each ended by CR LF.

@@ -148,10 +148,12 @@ void placeMarkerCell(const RunState& s) {
 void leitung_einzeichnen(bool withCell) {
     RunState& s = Variablen();
     try {
-        sendKeyin("fit all;dx=0");
-        drawRuns(s);
-        if (withCell) placeMarkerCell(s);
-        sendKeyin("reset;select;fit all;dx=0;reset;compress design;file");
+        sendKeyinsWithoutWaiting([&] {
+            sendKeyin("fit all;dx=0");
+            drawRuns(s);
+            if (withCell) placeMarkerCell(s);
+            sendKeyin("reset;select;fit all;dx=0;reset;compress design;file");
+        });
     } catch (...) {
         s.StepError = true;
         throw passOnMethod(toError(std::current_exception()), "leitung_einzeichnen");

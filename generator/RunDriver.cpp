@@ -30,6 +30,7 @@
 #include "core/Clock.h"
 #include "core/Error.h"
 #include "core/Files.h"
+#include "core/LogStream.h"
 #include "core/Text.h"
 #include "core/Wildcard.h"
 #include "mstn/KeyinValue.h"
@@ -118,6 +119,15 @@ void logFailure(const std::string& description) {
     Pending ignored;
     ignored([&] { WriteLog(description, ""); });
     ignored([&] { WriteLog("is current open file:, Error:" + description, errorTag()); });
+}
+
+// The log of a header file's work is in the file when the next one begins. A failure to write it
+// is no failure of the header file.
+void flushLogQuietly() {
+    try {
+        logstream::flush();
+    } catch (...) {
+    }
 }
 
 // --- Commands ----------------------------------------------------------------------------------
@@ -330,6 +340,7 @@ void runHeaderFile(RunHost& host, RunSteps& steps) {
     concludeHeaderFile(pending);
     disarmWatchdog();
     killMSTN();
+    flushLogQuietly();
 }
 
 std::string runMessage() {

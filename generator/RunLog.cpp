@@ -11,6 +11,7 @@
 #include "core/Clock.h"
 #include "core/Error.h"
 #include "core/Files.h"
+#include "core/LogStream.h"
 #include "core/Text.h"
 
 namespace vtl::RunLog {
@@ -79,6 +80,7 @@ void startLogFile() {
 void writeErrorsToLog() {
     try {
         const std::string& log = Variablen().logfile;
+        logstream::close();
         const std::string text = ReadFile2String(log);
         const std::string concluded = text::replaceAll(text, kErrorField, errorConclusion());
         LOGModule::writeText(log, concluded + "\r\n", false);

@@ -27,9 +27,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-warnings_as_errors=OFF
-[ "${CI:-}" = "true" ] && warnings_as_errors=ON
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVTL_WARNINGS_AS_ERRORS=$warnings_as_errors
+# CI treats warnings as errors. The setting stays in the build folder's cache: a later run
+# without CI keeps it rather than switch it off, since a changed compile flag rebuilds everything.
+ci_flags=()
+[ "${CI:-}" = "true" ] && ci_flags=(-DVTL_WARNINGS_AS_ERRORS=ON)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${ci_flags[@]+"${ci_flags[@]}"}
 if [ $# -gt 0 ]; then
     cmake --build build --target "$@"
 else

@@ -13,10 +13,12 @@ EventSink eventSink;
 int32_t show(const std::string& prefix, const std::string& text, int32_t style) {
     try {
         LOGModule::WriteLogLine(prefix + text);
+        LOGModule::FlushLog();
         return platform::MsgBox(text, style, kMessageTitle);
     } catch (...) {
         const Error failure = toError(std::current_exception());
         LogEvent(failure.source() + ": " + failure.description());
+        LOGModule::FlushLog();
         return 0;
     }
 }

@@ -7,6 +7,7 @@
 #include "common/FileOperationModule.h"
 #include "core/Environment.h"
 #include "core/Files.h"
+#include "core/LogStream.h"
 #include "core/Numbers.h"
 #include "core/Text.h"
 #include "textreplace/App.h"
@@ -141,6 +142,7 @@ QDateTime now() {
 void InitLog(const std::string& description, const std::string& logName,
              const std::string& logFile) {
     try {
+        logstream::close();
         const std::string earlier = isAutomaticName(LogFileName) ? LogFileName : std::string();
         const std::string folder = GetPathName(logFile);
         LogFileName = !folder.empty() && IsFileExists(folder, 1) ? logFile : automaticName(logName);
@@ -164,9 +166,17 @@ void WriteLogLine(const std::string& text) {
         const int hundredths = time.time().msec() / 10;
         const std::string stamp = qs(time.toString("yyyy-MM-dd HH:mm:ss")) + "." +
                                   (hundredths < 10 ? "0" : "") + num::text(hundredths);
-        files::appendFile(LogFileName, stamp + "  " + text + "\r\n");
+        logstream::append(LogFileName, stamp + "  " + text + "\r\n");
     } catch (...) {
         // A line that cannot be written is lost; the tool goes on.
+    }
+}
+
+void FlushLog() {
+    try {
+        logstream::flush();
+    } catch (...) {
+        // Those lines are lost; the tool goes on.
     }
 }
 

@@ -16,8 +16,13 @@ namespace vtl::tarnwell::LOGModule {
 void InitLog(const std::string& description, const std::string& logName,
              const std::string& logFile);
 
-// Appends "yyyy-mm-dd hh:mm:ss.hh  text"; nothing before InitLog or for a blank text.
+// Appends "yyyy-mm-dd hh:mm:ss.hh  text"; nothing before InitLog or for a blank text. The line
+// goes through the log stream (core/LogStream.h), written out within a second or by FlushLog.
 void WriteLogLine(const std::string& text);
+
+// Writes out the lines appended so far: after a message, at the end of a file's work and when the
+// program ends.
+void FlushLog();
 
 // The current log file; "" before InitLog.
 std::string GetLogFileName();

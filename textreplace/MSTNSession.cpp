@@ -5,6 +5,7 @@
 #include "core/Error.h"
 #include "textreplace/ConfigLookup.h"
 #include "textreplace/Events.h"
+#include "textreplace/LOGModule.h"
 
 namespace vtl::tarnwell {
 
@@ -62,6 +63,7 @@ void waitForExit() {
     }
     if (waited < kExitTimeoutMs) return;
     LogEvent(kExitTimeoutEvent);
+    LOGModule::FlushLog();
     modProcess::KillApp(mstn::kProcessImage, false);
     clock().sleepMs(kAfterKillMs);
 }

@@ -47,6 +47,7 @@ void checkWorkbookFolder(const std::string& workbook) {
 void walkTexts(mstn::Element& element, const std::function<void(mstn::Element&)>& visit,
                bool rewrite) {
     int32_t end = INT32_MAX;  // where the elements the walk moved begin
+    EventPacer events;
     int32_t position = element.fromFile(0);
     while (position >= 0 && position < end) {
         const int32_t size = element.fileSize();
@@ -65,7 +66,7 @@ void walkTexts(mstn::Element& element, const std::function<void(mstn::Element&)>
                 }
             }
         }
-        clock().processEvents();
+        events.step();
         position = element.fromFile(static_cast<int32_t>(static_cast<int64_t>(position) + size));
     }
 }
@@ -92,11 +93,13 @@ void replaceComponent(mstn::Element& element) {
 
 void replaceTexts(mstn::Application& microStation, const std::string& dgn) {
     std::shared_ptr<mstn::Element> element = microStation.MbeElement();
-    microStation.MbeSendCommand("newfile " + dgn);
-    microStation.MbeSetAppVariable(kTextEditorApplication, kTextEditorStyle, 2);
-    walkTexts(*element, replaceComponent, true);
-    microStation.MbeSetAppVariable(kTextEditorApplication, kTextEditorStyle, 0);
-    microStation.MbeSendCommand(kSaveKeyins);
+    microStation.withoutWaiting([&] {
+        microStation.MbeSendCommand("newfile " + dgn);
+        microStation.MbeSetAppVariable(kTextEditorApplication, kTextEditorStyle, 2);
+        walkTexts(*element, replaceComponent, true);
+        microStation.MbeSetAppVariable(kTextEditorApplication, kTextEditorStyle, 0);
+        microStation.MbeSendCommand(kSaveKeyins);
+    });
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ void checkDesignFile(const std::string& dgn);
 void checkWorkbookFolder(const std::string& workbook);
 
 // Walks the open file as MicroStation's element walk goes and hands every component of each text
-// and text node to visit, in file order, handling pending window events after each element.
+// and text node to visit, in file order, handling pending window events every 50 ms.
 // With rewrite, each such element is rewritten after its components; an element that grew moves
 // to the end of the file, and the walk ends where the file ended when it began, so it never
 // visits what it moved there.

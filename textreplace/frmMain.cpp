@@ -50,6 +50,7 @@ namespace {
 constexpr char kWorkbookFilter[] = "Excel config file (*.xls)|*.xls;*.xlsx";
 constexpr char kDesignFilter[] = "Design file (*.dgn)|*.dgn|All (*.*)|*.*";
 constexpr int kEventLines = 5;
+constexpr int kEventRefreshMs = 100;
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -88,7 +89,9 @@ class frmMain::Busy {
 public:
     explicit Busy(frmMain& window) : window_(window) { ++window_.busy_; }
     ~Busy() {
-        if (--window_.busy_ == 0 && window_.exitRequested_) {
+        if (--window_.busy_ > 0) return;
+        window_.refreshEvents();
+        if (window_.exitRequested_) {
             QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
         }
     }
@@ -111,6 +114,10 @@ frmMain::frmMain(Options options) : options_(std::move(options)) {
     Timer1_ = named(new QTimer(this), "Timer1");
     Timer1_->setInterval(1);
     connect(Timer1_, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    eventRefresh_ = new QTimer(this);
+    eventRefresh_->setSingleShot(true);
+    eventRefresh_->setInterval(kEventRefreshMs);
+    connect(eventRefresh_, &QTimer::timeout, this, &frmMain::refreshEvents);
     setEventSink([this](const std::string& line) { addEvent(line); });
 }
 
@@ -363,6 +370,7 @@ void frmMain::Form_Unload() {
     }
     if (positionLoaded_) step([this] { modTools::SaveWindowPos(*this); });
     step([] { LogEvent("Bye ..."); });
+    LOGModule::FlushLog();
     options_.endProgram();
 }
 
@@ -433,8 +441,19 @@ void frmMain::chkMove_Click() {
 }
 
 void frmMain::addEvent(const std::string& line) {
-    while (lstLog_->count() >= kEventLines) delete lstLog_->takeItem(0);
-    lstLog_->addItem(qs(line));
+    pendingEvents_.push_back(line);
+    if (pendingEvents_.size() > kEventLines) pendingEvents_.pop_front();
+    if (!eventRefresh_->isActive()) eventRefresh_->start();
+}
+
+// The list shows the last events; when the window's code ends, at once.
+void frmMain::refreshEvents() {
+    eventRefresh_->stop();
+    for (const std::string& line : pendingEvents_) {
+        while (lstLog_->count() >= kEventLines) delete lstLog_->takeItem(0);
+        lstLog_->addItem(qs(line));
+    }
+    pendingEvents_.clear();
 }
 
 std::string frmMain::dialogStart() const {
@@ -520,7 +539,9 @@ void frmMain::runFileSteps(const std::vector<std::string>& files,
     const auto stepAndWait = [&step](size_t i) {
         try {
             step(i);
+            LOGModule::FlushLog();
         } catch (...) {
+            LOGModule::FlushLog();
             int32_t pid = 0;
             ResumeNext ignoring;
             ignoring([&] {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QWidget>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -92,6 +93,7 @@ private:
     void addFiles(const std::vector<std::string>& files);
     std::string dialogStart() const;
     void addEvent(const std::string& line);
+    void refreshEvents();
 
     Options options_;
     bool loaded_ = false;
@@ -121,6 +123,10 @@ private:
     QLabel* lblCounter_ = nullptr;
     QListWidget* lstLog_ = nullptr;
     QTimer* Timer1_ = nullptr;
+    // Events logged since the list was last refreshed; a run logs thousands a second, the list
+    // shows them ten times a second.
+    std::deque<std::string> pendingEvents_;
+    QTimer* eventRefresh_ = nullptr;
 };
 
 }  // namespace vtl::tarnwell

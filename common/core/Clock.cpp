@@ -28,6 +28,15 @@ Clock* current = &systemClock;
 }  // namespace
 
 Clock& clock() { return *current; }
+
+void EventPacer::step() {
+    const int64_t now = clock().nowMs();
+    if (!first_ && now - last_ < stepMs_) return;
+    first_ = false;
+    clock().processEvents();
+    last_ = clock().nowMs();
+}
+
 void setClock(Clock* clock) { current = clock ? clock : &systemClock; }
 
 }  // namespace vtl

@@ -27,4 +27,21 @@ void setClock(Clock* clock);
 // Installs a clock for one scope.
 using ScopedClock = ScopedInstall<Clock, setClock>;
 
+// How often a long loop lets pending events be handled: timers, a watchdog and the window's
+// buttons stay as live as when it did so on every step.
+inline constexpr int64_t kYieldStepMs = 50;
+
+// Handles pending events for a loop that calls step() on every element, once every stepMs (and
+// on the first step): handling them on each step would cost more than the loop's own work.
+class EventPacer {
+public:
+    explicit EventPacer(int64_t stepMs = kYieldStepMs) : stepMs_(stepMs) {}
+    void step();
+
+private:
+    int64_t stepMs_;
+    int64_t last_ = 0;
+    bool first_ = true;
+};
+
 }  // namespace vtl

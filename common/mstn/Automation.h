@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -75,6 +76,15 @@ public:
     virtual int32_t Visible() = 0;
     virtual void setVisible(int32_t visible) = 0;
     virtual void Quit() = 0;
+
+    // Runs work with the members whose outcome nobody reads (key-ins, settings, resets, data
+    // points) sent on without waiting for each: they reach MicroStation in order, and a call
+    // that needs an answer waits for all of them first. MicroStation runs nothing sent after one
+    // that failed, as a caller that waited would have stopped there; that failure is raised by
+    // the next call within work that waits, else when work has ended, before any error of work's
+    // own (which came later). Work that ends MicroStation ("exit") does not belong here: the
+    // closing wait would find it gone. By default each call is waited for.
+    virtual void withoutWaiting(const std::function<void()>& work) { work(); }
 
     static constexpr int32_t MBE_Success = 0;
     static constexpr int32_t MBE_TEXT = 17;

@@ -24,6 +24,11 @@ std::string endpoint();
 
 inline constexpr int64_t kApplicationObject = 0;
 
+// A request that waits until the server has run every call sent before it, with the failure of
+// one sent without waiting as its reply. Not a member of the automation object: the journal does
+// not list it.
+inline constexpr char kSyncMember[] = "Sync";
+
 // One component of an element as the element object's members give it, so the proxy answers
 // them itself: what Type, Level, Color and Weight return, and the out-values of GetString,
 // GetOrigin and getEndPoints where they return 0.

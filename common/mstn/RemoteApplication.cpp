@@ -12,6 +12,8 @@ namespace {
 
 constexpr int kPollMs = 10;
 constexpr int64_t kConnectRetryMs = 50;
+// Posted calls the socket may hold before posting waits for the server to take them.
+constexpr qint64 kMaxQueuedBytes = 1 << 20;
 
 Error cannotCreate() {
     return Error(err::CannotCreateObject, "", "ActiveX component can't create object");
@@ -78,6 +80,32 @@ void Channel::notify(int64_t object, const std::string& member) {
     wire::send(socket_, wire::encode(wire::Request{nextId_++, object, member, {}, false}));
 }
 
+void Channel::post(int64_t object, const std::string& member, QJsonArray args) {
+    if (socket_.state() != QLocalSocket::ConnectedState) raiseGone();
+    ++calls_;
+    wire::send(socket_,
+               wire::encode(wire::Request{nextId_++, object, member, std::move(args), false}));
+    while (socket_.bytesToWrite() > kMaxQueuedBytes &&
+           socket_.state() == QLocalSocket::ConnectedState) {
+        socket_.waitForBytesWritten(kPollMs);
+    }
+    yieldNowAndThen();
+}
+
+void Channel::sync() {
+    call(wire::kApplicationObject, wire::kSyncMember);
+}
+
+// As a waiting call does: timers run, clicks and key presses wait.
+void Channel::yieldNowAndThen() {
+    const int64_t now = clock().nowMs();
+    if (now - lastYieldMs_ < kYieldStepMs) return;
+    if (QCoreApplication::instance()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    lastYieldMs_ = clock().nowMs();
+}
+
 namespace {
 
 int32_t asInt(const wire::Reply& reply) {
@@ -113,18 +141,18 @@ class RemoteApplication : public Application {
 public:
     explicit RemoteApplication(std::shared_ptr<Channel> channel) : channel_(std::move(channel)) {}
 
-    void MbeSendCommand(const std::string& keyin) override { app("MbeSendCommand", {q(keyin)}); }
-    void MbeSendkeyin(const std::string& keyin) override { app("MbeSendkeyin", {q(keyin)}); }
+    void MbeSendCommand(const std::string& keyin) override { send("MbeSendCommand", {q(keyin)}); }
+    void MbeSendkeyin(const std::string& keyin) override { send("MbeSendkeyin", {q(keyin)}); }
     void MbeSetAppVariable(const std::string& application, const std::string& variable,
                            double value) override {
-        app("MbeSetAppVariable", {q(application), q(variable), value});
+        send("MbeSetAppVariable", {q(application), q(variable), value});
     }
     void MbeSendAppMessage(const std::string& application, const std::string& message) override {
-        app("MbeSendAppMessage", {q(application), q(message)});
+        send("MbeSendAppMessage", {q(application), q(message)});
     }
-    void MbeSendReset() override { app("MbeSendReset"); }
+    void MbeSendReset() override { send("MbeSendReset"); }
     void mbeSendDataPoint(const Point& point) override {
-        app("mbeSendDataPoint", {wire::toJson(point)});
+        send("mbeSendDataPoint", {wire::toJson(point)});
     }
     int32_t MbeCExpressionLong(const std::string& expression) override {
         return asInt(app("MbeCExpressionLong", {q(expression)}));
@@ -139,10 +167,20 @@ public:
         return std::make_shared<RemoteRefFiles>(channel_, objectOf(app("MbeRefFiles")));
     }
     int32_t Visible() override { return asInt(app("Visible")); }
-    void setVisible(int32_t visible) override { app("setVisible", {visible}); }
+    void setVisible(int32_t visible) override { send("setVisible", {visible}); }
     void Quit() override { app("Quit"); }
 
+    void withoutWaiting(const std::function<void()>& work) override;
+
 private:
+    // A call whose outcome nobody reads: posted while work runs without waiting.
+    void send(const std::string& member, QJsonArray args = {}) {
+        if (channel_->posting()) {
+            channel_->post(wire::kApplicationObject, member, std::move(args));
+        } else {
+            channel_->call(wire::kApplicationObject, member, std::move(args));
+        }
+    }
     wire::Reply app(const std::string& member, QJsonArray args = {}) {
         return channel_->call(wire::kApplicationObject, member, std::move(args));
     }
@@ -154,6 +192,24 @@ private:
 
     std::shared_ptr<Channel> channel_;
 };
+
+void RemoteApplication::withoutWaiting(const std::function<void()>& work) {
+    if (channel_->posting()) {
+        work();
+        return;
+    }
+    channel_->setPosting(true);
+    std::exception_ptr failure;
+    try {
+        work();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    channel_->setPosting(false);
+    // A posted call that failed came before any error of work's own.
+    channel_->sync();
+    if (failure) std::rethrow_exception(failure);
+}
 
 }  // namespace
 

@@ -32,15 +32,29 @@ public:
     // Sends a call whose reply nobody waits for (releasing a server object).
     void notify(int64_t object, const std::string& member);
 
+    // Sends a call whose outcome the caller does not read, without waiting for it; error 462
+    // when the server is known to be gone. Pending events are handled every 50 ms meanwhile, as
+    // a waiting call handles them, so timers still fire during a long stream of posts.
+    void post(int64_t object, const std::string& member, QJsonArray args = {});
+    // Waits until the server has run every call posted so far. Raises the failure of the first
+    // posted call that failed (the server ran none after it), or error 462 when it is gone.
+    void sync();
+    // While set, the application's calls whose outcome nobody reads are posted.
+    bool posting() const { return posting_; }
+    void setPosting(bool posting) { posting_ = posting; }
+
 private:
     std::optional<wire::Reply> takeReply(int64_t id);
     [[noreturn]] void raiseGone() const;
+    void yieldNowAndThen();
 
     QLocalSocket socket_;
     QByteArray buffer_;
     int64_t nextId_ = 1;
     uint64_t calls_ = 0;
     std::map<int64_t, wire::Reply> early_;  // replies that arrived for an outer, nested call
+    bool posting_ = false;
+    int64_t lastYieldMs_ = 0;
 };
 
 // Attaches to the running server. While waitFor says so, an endpoint that does not answer yet

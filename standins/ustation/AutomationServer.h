@@ -5,6 +5,8 @@
 #include <QObject>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 
 #include "Dispatcher.h"
 
@@ -24,13 +26,23 @@ signals:
     void quitRequested();
 
 private:
+    // What a client sent that is not run yet, and the failure of a call it did not wait for.
+    struct Connection {
+        QByteArray buffer;
+        std::optional<Error> failed;
+    };
+
     void accept();
     void serve(QLocalSocket* socket);
+    // The reply to send, nothing for a call the client does not wait for.
+    std::optional<mstn::wire::Reply> answer(Connection& connection,
+                                            const mstn::wire::Request& request);
 
     Dispatcher dispatcher_;
     std::function<bool()> quitAfterReply_;
-    // Declared before the server: its sockets, deleted with it, still erase their buffers.
-    std::map<QLocalSocket*, QByteArray> buffers_;
+    // Declared before the server: its sockets, deleted with it, still erase their state. Shared,
+    // so a request running while its client disconnects keeps what it works on.
+    std::map<QLocalSocket*, std::shared_ptr<Connection>> connections_;
     QLocalServer server_;
 };
 

@@ -5,13 +5,19 @@
 // MicroStation's end comes after and is not counted. Goal: the walk within 3 times GDAL's time.
 // Cases: no text replaced, every text replaced in place, every text replaced by a longer one
 // (moved to the end of the file). A further case looks 10,000 texts up in a configuration
-// table at the sheet's limit of 65,536 rows.
+// table at the sheet's limit of 65,536 rows. The window cases run the same through Tarnwell's main
+// window, as a user presses its buttons: with its log, its events list and the wait for
+// MicroStation's end, less the same run on a drawing without texts; extraction among them.
 // It starts and kills processes named ustation.exe: run it under the shared lock and a display,
-//   flock /tmp/vtl-process.lock xvfb-run -a build/bench/replace_bench
+//   flock /tmp/vtl-ustation.lock xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/replace_bench
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -26,9 +32,12 @@
 #include "core/Environment.h"
 #include "core/Error.h"
 #include "dgn/DesignFile.h"
+#include "platform/MessageBoxes.h"
+#include "textreplace/App.h"
 #include "textreplace/ConfigLookup.h"
 #include "textreplace/MSTNSession.h"
 #include "textreplace/TextReplace.h"
+#include "textreplace/frmMain.h"
 #include "workbook/WorkbookFile.h"
 
 namespace {
@@ -61,6 +70,7 @@ void prepareHome() {
 
 fs::path drawing(const std::string& name, int texts) {
     const fs::path file = folder() / name;
+    fs::create_directories(file.parent_path());
     fs::remove(file);
     dgn::DesignFile d = dgn::DesignFile::create(file, dgn::Dimension::Two);
     const dgn::DesignHeader h = d.header();
@@ -172,6 +182,75 @@ BENCHMARK_CAPTURE(BM_ReplaceWalk, all_grown, std::string("LONGER-R"))
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 
+// One press of the window's button on the design files of the folder; its duration.
+double windowSeconds(const fs::path& designs, const fs::path& workbook, const char* button) {
+    platform::RecordingMessageBoxes messages;
+    platform::ScopedMessageBoxes scopedMessages(messages);
+    tarnwell::frmMain window(tarnwell::frmMain::Options{[] {}});
+    window.show();
+    const auto* timer = window.findChild<QTimer*>("Timer1");
+    while (timer->isActive()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    window.findChild<QCheckBox*>("chkFolder")->setChecked(true);
+    window.findChild<QCheckBox*>("chkFiles")->setChecked(false);
+    window.findChild<QLineEdit*>("txtInputDir")->setText(QString::fromStdString(designs.string()));
+    window.findChild<QLineEdit*>("txtXLSFile")->setText(QString::fromStdString(workbook.string()));
+    QElapsedTimer timer2;
+    timer2.start();
+    window.findChild<QPushButton*>(button)->click();
+    const double elapsed = seconds(timer2);
+    window.close();
+    if (!messages.messages().empty()) throw Error(1, "", messages.messages().front().text);
+    return elapsed;
+}
+
+// The window's replacement (prefix as above) or, with an empty prefix and extract, its
+// extraction into a new workbook; less the same on a drawing without texts.
+void BM_WindowRun(benchmark::State& state, const std::string& prefix, bool extract) {
+    const fs::path config = workbookFile("window-" + prefix + ".xlsx", kDistinct, prefix);
+    const fs::path output = folder() / "extracted.xlsx";
+    const fs::path workbook = extract ? output : config;
+    const char* button = extract ? "cmdExtract" : "cmdReplace";
+    drawing("empty/empty.dgn", 0);
+    std::vector<double> runs, gdal;
+    for (auto _ : state) {
+        const fs::path design = drawing("texts/texts.dgn", kTexts);
+        gdal.push_back(ogrinfoSeconds(design));
+        try {
+            fs::remove(output);
+            const double base = windowSeconds(folder() / "empty", workbook, button);
+            fs::remove(output);
+            runs.push_back(windowSeconds(folder() / "texts", workbook, button) - base);
+        } catch (const Error& e) {
+            state.SkipWithError(e.description().c_str());
+            return;
+        }
+        state.SetIterationTime(runs.back());
+    }
+    const double run = median(runs), ogrinfo = median(gdal);
+    state.counters["ogrinfo_s"] = ogrinfo;
+    state.counters["run_per_ogrinfo"] = run / ogrinfo;
+    std::cout << "window " << (extract ? "extraction" : "replace ") +
+                                     (prefix.empty() ? std::string(extract ? "" : "nothing") : prefix)
+              << ": run " << run << " s, ogrinfo -al -q " << ogrinfo << " s, ratio "
+              << run / ogrinfo << " (goal: at most 3)\n";
+}
+BENCHMARK_CAPTURE(BM_WindowRun, nothing_replaced, std::string(), false)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_WindowRun, all_in_place, std::string("R"), false)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_WindowRun, all_grown, std::string("LONGER-R"), false)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_WindowRun, extraction, std::string(), true)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
 // 10,000 lookups in a table of 65,536 rows (the sheet's limit less the header row).
 void BM_LookupsInAFullTable(benchmark::State& state) {
     const fs::path workbook = workbookFile("full.xlsx", 65535, "R");
@@ -192,6 +271,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setProgramTitle("Tarnwell");
     prepareHome();
+    // The window's settings and log in the benchmark's home.
+    tarnwell::App() = {"Tarnwell", "Tarnwell", folder()};
     modProcess::KillApp("ustation.exe", false);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

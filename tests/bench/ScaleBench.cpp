@@ -5,12 +5,17 @@
 // Goals: the 9999-row header drawn end to end in well under the 60 s watchdog (under 5 s beyond
 // the waits the program prescribes for starting and ending MicroStation), and the drawing's
 // cost per row at 9999 rows within 1.5 times its cost at 100 rows.
+// The window cases run the same batch from the main window, as a user chooses the header file and
+// presses Start (its log, its event handling); their overview step is set beside GDAL's
+// "ogr2ogr -f DGN" writing the same line strings (goal: within 3 times).
 // It starts and kills processes named ustation.exe: run it under the shared lock and a display,
-//   flock /tmp/vtl-process.lock xvfb-run -a build/bench/scale_bench
+//   flock /tmp/vtl-ustation.lock xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/scale_bench
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cmath>
@@ -22,10 +27,15 @@
 
 #include "RunDriverTestFakes.h"
 #include "common/FileOperationModule.h"
+#include "common/RegistryModule.h"
+#include "common/modMSTN.h"
 #include "common/modProcess.h"
 #include "generator/DefaultRunSteps.h"
 #include "generator/RunDriver.h"
+#include "generator/VTL.h"
 #include "generator/Variablen.h"
+#include "platform/FileDialogs.h"
+#include "platform/MessageBoxes.h"
 
 namespace {
 
@@ -152,6 +162,7 @@ struct Project {
               "[Vistrel]\nseedfile=" + (root / "seed/vtlseed.dgn").string() +
                   "\npipelv=10\npipeco=3\npipewt=2\npipelc=0\nautochangelevel=yes\n"
                   "Unitfactor=1000\nNotUsedComponent=SUPPORT\n"
+                  "[Programm]\ncreateVTL=0\ncreateICS=0\ncreateI3D=0\n[Pellmark]\nPellmark=0\n"
                   "[IsoCoverSheet]\nICSseedfile=" +
                   (root / "seed/icsseed.dgn").string() +
                   "\n[I3D]\nI3Dseedfile=" + (root / "seed/i3dseed.dgn").string() + "\n");
@@ -214,10 +225,116 @@ BENCHMARK(BM_BatchOfOneHeader)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+double secondsOf(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+// GDAL writing the line strings the rows make into a new DGN file: its duration.
+double ogr2ogrSeconds(const fs::path& folder, int rows) {
+    std::string csv = "WKT\n";
+    for (int run = 0; run < rows / 2; ++run) {
+        const Vertex a = vertexOf(2 * run), b = vertexOf(2 * run + 1);
+        csv += "\"LINESTRING (" + fixed2(a.x) + " " + fixed2(a.y) + " 3.1," + fixed2(b.x) + " " +
+               fixed2(b.y) + " 3.1)\"\n";
+    }
+    write(folder / "lines.csv", csv);
+    fs::remove(folder / "lines.dgn");
+    QProcess ogr2ogr;
+    QElapsedTimer timer;
+    timer.start();
+    ogr2ogr.start("ogr2ogr", {"-f", "DGN", QString::fromStdString((folder / "lines.dgn").string()),
+                              QString::fromStdString((folder / "lines.csv").string())});
+    ogr2ogr.waitForFinished(120000);
+    return secondsOf(timer);
+}
+
+// The stand-in as the installation the main window lists, the pointer INI naming the project's
+// configuration, and TMP (where the run log goes) in the project.
+void prepareWindow(const Project& project) {
+    const std::string key = std::string(vtl::modMSTN::kInstallationsKey) + "07.01 Stand-in";
+    vtl::RegistryModule::RegSetValue(vtl::RegistryModule::HKEY_LOCAL_MACHINE, key, "PathName",
+                                     kStandIn.toStdString(), "");
+    vtl::RegistryModule::RegSetValue(vtl::RegistryModule::HKEY_LOCAL_MACHINE, key, "Version",
+                                     std::string("07.01.00.00"), "");
+    fs::create_directories(project.root / "program");
+    write(project.root / "program" / "vtl.ini",
+          "[Programm]\ninifile=" + (project.root / "vtl.ini").string() + "\n");
+    qputenv("TMP", QByteArray::fromStdString(project.root.string()));
+    qputenv("TEMP", QByteArray::fromStdString(project.root.string()));
+}
+
+// Chooses the header file in the main window and presses Start; the run's duration.
+double windowRunSeconds(const Project& project, TimedSteps& steps, std::string& message) {
+    vtl::platform::ScriptedFileDialogs dialogs;
+    dialogs.answerMany({project.header.string()});
+    vtl::platform::ScopedFileDialogs scopedDialogs(dialogs);
+    vtl::platform::RecordingMessageBoxes messages;
+    vtl::platform::ScopedMessageBoxes scopedMessages(messages);
+    vtl::VTL window(vtl::VTL::Options{&steps, project.root / "program", [] {}});
+    window.Form_Load();
+    window.show();
+    const auto* timer = window.findChild<QTimer*>("Timer1");
+    while (timer->isActive()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    window.findChild<QPushButton*>("hfilewahl")->click();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    window.findChild<QPushButton*>("Start")->click();
+    const double seconds = secondsOf(elapsed);
+    message = messages.messages().empty() ? "no message" : messages.messages().back().text;
+    window.close();
+    return seconds;
+}
+
+void BM_BatchThroughTheWindow(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    Project project;
+    if (!project.make(rows)) {
+        state.SkipWithError("the stand-in MicroStation could not make the seed files");
+        return;
+    }
+    prepareWindow(project);
+    TimedSteps steps;
+    double total = 0;
+    std::string message;
+    for (auto _ : state) {
+        vtl::modProcess::KillApp("ustation.exe", false);
+        vtl::resetRunState();
+        total = windowRunSeconds(project, steps, message);
+        state.SetIterationTime(total);
+    }
+    if (message != vtl::RunDriver::kRunSucceeded) {
+        std::ifstream log(project.root / "vtl.log");
+        for (std::string line; std::getline(log, line);) {
+            if (line.rfind("#  ", 0) == 0) message += "\n  " + line;
+        }
+        state.SkipWithError(("the run did not succeed: " + message).c_str());
+        return;
+    }
+    std::string why;
+    if (!everyLineStringDrawn(project.root / "iso" / "SCALE.vtl", rows, why)) {
+        state.SkipWithError(("ogrinfo: " + why).c_str());
+        return;
+    }
+    const double gdal = ogr2ogrSeconds(project.root, rows);
+    state.counters["rows"] = rows;
+    state.counters["total_s"] = total;
+    state.counters["drawing_s"] = steps.drawingSeconds;
+    state.counters["drawing_us_per_row"] = steps.drawingSeconds / rows * 1e6;
+    state.counters["ogr2ogr_s"] = gdal;
+    state.counters["drawing_per_ogr2ogr"] = steps.drawingSeconds / gdal;
+}
+
+BENCHMARK(BM_BatchThroughTheWindow)
+    ->Arg(100)
+    ->Arg(9999)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     // The stand-in's registry, journal and socket in a folder of this run only.
     QTemporaryDir home;
     qputenv("VTL_PLATFORM_HOME", home.path().toUtf8());

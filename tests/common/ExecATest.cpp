@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/FileOperationModule.h"
+#include "core/LogStream.h"
 #include "platform/Processes.h"
 #include "support/FakeClock.h"
 #include "support/FakePlatform.h"
@@ -137,6 +138,23 @@ TEST(ExecA, AppendsTheCommandsOutputToTheNamedLog) {
     EXPECT_EQ(entryNames(dir.path()),
               (std::vector<std::string>{"my logs", "out.dgn", "seed file.dgn"}));
     EXPECT_EQ(entryNames(dir / "my logs"), (std::vector<std::string>{"run log.txt"}));
+}
+
+// Lines the program appended to the log and not yet written out come before the command's.
+TEST(ExecA, TheProgramsLinesInTheLogComeBeforeTheCommandsOutput) {
+    test::TempDir dir;
+    const std::string log = (dir / "run.log").string();
+    fs::path source = dir.write("seed.dgn", "seed");
+    logstream::append(log, "the program's line\r\n");
+    int32_t taskId = 0;
+    EXPECT_EQ(ExecA("copy \"" + source.string() + "\" \"" + (dir / "out.dgn").string() + "\"", log,
+                    0, dir.str(), taskId, true),
+              0);
+    logstream::append(log, "the next line\r\n");
+    logstream::close();
+    const std::string text = test::readFile(log);
+    EXPECT_EQ(text.find("the program's line\r\n        1 file(s) copied."), 0u) << text;
+    EXPECT_TRUE(text.ends_with("\nthe next line\r\n")) << text;
 }
 
 TEST(ExecA, ReturnsTheCommandsExitCode) {

@@ -71,6 +71,93 @@ TEST_F(AutomationWireTest, AFailingMemberRaisesItsAutomationError) {
     app->MbeSendReset();  // the connection survives errors
 }
 
+// Key-ins sent without waiting: the server runs nothing after the one that failed, as a caller
+// that waited for each would have stopped there, and its failure is the one raised, also when
+// the caller meanwhile met an error of its own.
+TEST_F(AutomationWireTest, APostedKeyinThatFailsIsRaisedWhereAWaitingCallerWouldHaveStopped) {
+    fake.failOnCall(2, Error(1234, "", "the design file is read-only"));
+    {
+        test::ServerThread server(fake);
+        auto app = mstn::connectApplication();
+        bool wentOn = false;
+        try {
+            app->withoutWaiting([&] {
+                app->MbeSendCommand("place lstring");
+                app->MbeSendCommand("xy=1,2");
+                app->MbeSendCommand("xy=3,4");
+                wentOn = true;
+                throw Error(1, "", "a later error of the caller's own");
+            });
+            FAIL() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), 1234);
+            EXPECT_EQ(e.description(), "the design file is read-only");
+        }
+        EXPECT_TRUE(wentOn);
+        app->MbeSendReset();  // the failure told, calls run again
+    }
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"MbeSendCommand(place lstring)",
+                                                    "MbeSendCommand(xy=1,2)", "MbeSendReset()"}));
+    const std::string journal = test::readFile(home.path() / "ustation-journal.log");
+    EXPECT_NE(journal.find("call MbeSendCommand(\"xy=1,2\")"), std::string::npos);
+    EXPECT_EQ(journal.find("xy=3,4"), std::string::npos);
+    EXPECT_EQ(journal.find("Sync"), std::string::npos);
+}
+
+TEST_F(AutomationWireTest, TheFirstCallThatWaitsRaisesAPostedFailureAndIsNotRun) {
+    fake.failOnCall(1, Error(1234, "", "the design file is read-only"));
+    fake.configVars["MS_DATA"] = "/data/";
+    test::ServerThread server(fake);
+    auto app = mstn::connectApplication();
+    app->withoutWaiting([&] {
+        app->MbeSendCommand("newfile /tmp/a.dgn");
+        EXPECT_THROW(app->MbeGetConfigVar("MS_DATA"), Error);
+        app->MbeSendReset();
+        EXPECT_EQ(app->MbeGetConfigVar("MS_DATA"), "/data/");
+    });
+    server.stop();
+    EXPECT_EQ(fake.calls,
+              (std::vector<std::string>{"MbeSendCommand(newfile /tmp/a.dgn)", "MbeSendReset()",
+                                        "MbeGetConfigVar(MS_DATA)"}));
+}
+
+TEST_F(AutomationWireTest, KeyinsPostedToAServerThatIsGoneFailWithItsError) {
+    auto server = std::make_unique<test::ServerThread>(fake);
+    auto app = mstn::connectApplication();
+    app->MbeSendReset();
+    server.reset();
+    try {
+        app->withoutWaiting([&] { app->MbeSendCommand("NULL"); });
+        FAIL() << "a server that is gone took the key-in";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), mstn::kServerUnavailable);
+    }
+}
+
+// A member that handles events itself (the stand-in brings a new title to the screen so) lets
+// the server's socket read the calls sent after it without a signal of their own.
+TEST_F(AutomationWireTest, CallsThatArriveWhileAMemberHandlesEventsAreRunAllTheSame) {
+    fake.configVars["MS_DATA"] = "/data/";
+    fake.onKeyin = [](const std::string& keyin) {
+        if (keyin != "newfile /tmp/a.dgn") return;
+        QThread::msleep(200);  // the caller's next calls arrive meanwhile
+        QCoreApplication::processEvents();
+    };
+    test::ServerThread server(fake);
+    auto app = mstn::connectApplication();
+    QTimer hung;  // a call left waiting is let go by ending the server
+    hung.setSingleShot(true);
+    QObject::connect(&hung, &QTimer::timeout, [&server] { server.stop(); });
+    hung.start(10000);
+    std::string answer;
+    app->withoutWaiting([&] {
+        app->MbeSendCommand("newfile /tmp/a.dgn");
+        app->MbeSendReset();
+        answer = app->MbeGetConfigVar("MS_DATA");
+    });
+    EXPECT_EQ(answer, "/data/");
+}
+
 TEST_F(AutomationWireTest, TheJournalListsEveryCall) {
     {
         test::ServerThread server(fake);

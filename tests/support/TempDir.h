@@ -29,7 +29,8 @@ private:
     std::filesystem::path path_;
 };
 
-// Reads a whole file; "" when missing.
+// Reads a whole file; "" when missing. What the program's log stream holds back is written out
+// first, so a log reads as the program leaves it.
 std::string readFile(const std::filesystem::path& file);
 
 // The names of the entries of a folder (files and folders), sorted by bytes.

@@ -24,13 +24,13 @@
 #include "common/RegistryModule.h"
 #include "common/modMSTN.h"
 #include "common/modProcess.h"
-#include "core/Clock.h"
 #include "core/Text.h"
 #include "dgn/DesignFile.h"
 #include "platform/MessageBoxes.h"
 #include "standins/dgn/GdalTools.h"
 #include "support/StandInKill.h"
 #include "textreplace/ConfigLookup.h"
+#include "textreplace/Events.h"
 #include "textreplace/frmMain.h"
 
 namespace vtl::tarnwell {
@@ -40,7 +40,7 @@ namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 using Counts = std::map<std::string, int>;
 
-// The system's clock, with hooks on the handling of pending events and after each sleep.
+// The system's clock, with a hook after each sleep.
 class HookedClock : public Clock {
 public:
     int64_t nowMs() override { return system_.nowMs(); }
@@ -48,11 +48,7 @@ public:
         system_.sleepMs(ms);
         if (afterSleep) afterSleep();
     }
-    void processEvents() override {
-        system_.processEvents();
-        if (hook) hook();
-    }
-    std::function<void()> hook;
+    void processEvents() override { system_.processEvents(); }
     std::function<void()> afterSleep;
 
 private:
@@ -247,12 +243,11 @@ TEST_F(TarnwellProcessTest, AMicroStationKilledDuringAFileLeavesADrawingGdalRead
     const fs::path workbook =
         test::writeConfigWorkbook(tool.dir / "cfg.xlsx", {"'A-100', 'B-100', 5, 3, 0"});
     start(workbook);
-    HookedClock hooked;
-    ScopedClock scopedClock(hooked);
-    int elements = 0;
-    hooked.hook = [&] {
-        if (++elements == 1000) modProcess::KillApp("ustation.exe", false);
-    };
+    // The run yields to the event loop now and then, not on each element: its events count.
+    int events = 0;
+    setEventSink([&](const std::string&) {
+        if (++events == 1000) modProcess::KillApp("ustation.exe", false);
+    });
     click("cmdReplace");
     const std::string ended =
         "MicroStation ended while processing DGN file: '" + design.string() + "'";

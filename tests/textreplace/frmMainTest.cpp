@@ -87,8 +87,10 @@ protected:
             entries.push_back(list->item(i)->text().toStdString());
         return entries;
     }
-    // The event texts of the window's list, without their time.
+    // The event texts of the window's list, without their time, once the list was refreshed
+    // (ten times a second).
     Texts events() const {
+        QTest::qWait(250);
         Texts texts = listed("lstLog");
         for (std::string& line : texts) line = line.substr(line.find('\t') + 1);
         return texts;

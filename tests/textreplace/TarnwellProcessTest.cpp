@@ -24,6 +24,7 @@
 #include "common/RegistryModule.h"
 #include "common/modMSTN.h"
 #include "common/modProcess.h"
+#include "core/Clock.h"
 #include "core/Text.h"
 #include "dgn/DesignFile.h"
 #include "platform/MessageBoxes.h"

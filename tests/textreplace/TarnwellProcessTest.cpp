@@ -285,9 +285,10 @@ TEST_F(TarnwellProcessTest, AMicroStationKilledAsTheRunStartsIsToldWithTheFile) 
     const std::string ended =
         "MicroStation ended while processing DGN file: '" + design.string() + "'";
     EXPECT_EQ(messages.texts(), Texts{ended});
-    // It ended before it answered: the attachment failed.
+    // Where it ended (attaching, or at the first call) depends on the machine's load; the log
+    // names the file either way.
     const std::string log = vtl::test::readFile(LOGModule::GetLogFileName());
-    EXPECT_NE(log.find("  XLS2DGN: MSTNOpen: " + ended), std::string::npos) << log;
+    EXPECT_NE(log.find(ended), std::string::npos) << log;
     EXPECT_EQ(test::textsOf(design), Texts{"A-100 5 3 0"});
 }
 

@@ -180,7 +180,6 @@ TEST_F(RunDriverTest, AFileThatIsNoHeaderFileDeletesNothing) {
 // A ";" in a value would send the rest as a key-in of its own: the run refuses the
 // configuration before MicroStation starts, naming section, key and value.
 TEST_F(RunDriverTest, AConfigurationValueAKeyinCannotCarryEndsTheRunBeforeItStarts) {
-    writeSeeds();
     const fs::path header = headerWithProtectedOverview(dir, "iso/A.h");
     dir.write("iso/A.x01", "plot");
     const std::vector<std::vector<std::string>> values = {

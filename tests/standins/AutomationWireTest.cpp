@@ -116,9 +116,8 @@ TEST_F(AutomationWireTest, TheFirstCallThatWaitsRaisesAPostedFailureAndIsNotRun)
         EXPECT_EQ(app->MbeGetConfigVar("MS_DATA"), "/data/");
     });
     server.stop();
-    EXPECT_EQ(fake.calls,
-              (std::vector<std::string>{"MbeSendCommand(newfile /tmp/a.dgn)", "MbeSendReset()",
-                                        "MbeGetConfigVar(MS_DATA)"}));
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"MbeSendCommand(newfile /tmp/a.dgn)",
+                                                    "MbeSendReset()", "MbeGetConfigVar(MS_DATA)"}));
 }
 
 TEST_F(AutomationWireTest, KeyinsPostedToAServerThatIsGoneFailWithItsError) {
@@ -145,10 +144,8 @@ TEST_F(AutomationWireTest, CallsThatArriveWhileAMemberHandlesEventsAreRunAllTheS
     };
     test::ServerThread server(fake);
     auto app = mstn::connectApplication();
-    QTimer hung;  // a call left waiting is let go by ending the server
-    hung.setSingleShot(true);
-    QObject::connect(&hung, &QTimer::timeout, [&server] { server.stop(); });
-    hung.start(10000);
+    QObject scope;  // a call left waiting is let go by ending the server
+    QTimer::singleShot(10000, &scope, [&server] { server.stop(); });
     std::string answer;
     app->withoutWaiting([&] {
         app->MbeSendCommand("newfile /tmp/a.dgn");

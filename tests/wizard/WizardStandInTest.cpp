@@ -13,6 +13,7 @@
 
 #include "WizardFixture.h"
 #include "common/INIFileModule.h"
+#include "core/Text.h"
 #include "dgn/Attachments.h"
 #include "dgn/DesignFile.h"
 #include "generator/ConfigINI.h"
@@ -362,7 +363,7 @@ protected:
                      fs::copy_options::recursive | fs::copy_options::overwrite_existing);
         }
         ini = samples / "project/vtl-sample.ini";
-        original = replaced(readFile(ini), "@SAMPLES@", samples.string());
+        original = vtl::text::replaceAll(readFile(ini), "@SAMPLES@", samples.string());
         std::ofstream(ini, std::ios::binary) << original;
         iso = samples / "project/iso";
         fs::remove(iso / "FW_project.dat");
@@ -371,12 +372,11 @@ protected:
         host.inifile = ini.string();
         host.folder = dir / "program";
     }
-    static std::string replaced(std::string text, const std::string& from, const std::string& to) {
-        for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
-            text.replace(at, from.size(), to);
-            at += to.size();
-        }
-        return text;
+    // The wizard open on the table page of the cover sheet.
+    void openOnTheTable() {
+        form = open();
+        form->SSTab.setTab(1);
+        form->SSTab2.setTab(1);
     }
     // Closes the wizard; the INI holds what it held, but for the lines given.
     void closedWith(const std::vector<std::pair<std::string, std::string>>& lines) {
@@ -385,7 +385,7 @@ protected:
         std::string expected = original;
         for (const auto& [from, to] : lines) {
             ASSERT_NE(expected.find(from + "\n"), std::string::npos) << from;
-            expected = replaced(expected, from + "\n", to + "\n");
+            expected = vtl::text::replaceAll(expected, from + "\n", to + "\n");
         }
         EXPECT_EQ(readFile(ini), expected);
     }
@@ -424,9 +424,7 @@ TEST_F(SampleConfigurationTest, ABarWritesItsCoordinateOnly) {
 }
 
 TEST_F(SampleConfigurationTest, AColourWritesItsKeyOnly) {
-    form = open();
-    form->SSTab.setTab(1);
-    form->SSTab2.setTab(1);
+    openOnTheTable();
     form->lvTabColor.select(6, By::User);
     closedWith({{"TABtextco=2", "TABtextco=5"}});
 }
@@ -442,9 +440,7 @@ TEST_F(SampleConfigurationTest, ANumberWritesItsKeyOnly) {
 // The column "Connect to" 360 twips wider: the columns right of it move by 360 / 7200 of the
 // configured TABZpoint, 200.
 TEST_F(SampleConfigurationTest, AColumnWidthMovesTheColumnsRightOfIt) {
-    form = open();
-    form->SSTab.setTab(1);
-    form->SSTab2.setTab(1);
+    openOnTheTable();
     form->TDBGrid.setColumnWidth(1, form->TDBGrid.columnWidth(1) + 360, By::User);
     closedWith({{"TABXpoint=130", "TABXpoint=140"},
                 {"TABYpoint=165", "TABYpoint=175"},
@@ -454,9 +450,7 @@ TEST_F(SampleConfigurationTest, AColumnWidthMovesTheColumnsRightOfIt) {
 // The configured table runs downwards: with rows of 500 twips (bar units of 297 / 32747 up) it
 // still does, in the preview as in the INI.
 TEST_F(SampleConfigurationTest, ARowHeightKeepsTheTablesDirection) {
-    form = open();
-    form->SSTab.setTab(1);
-    form->SSTab2.setTab(1);
+    openOnTheTable();
     form->TDBGrid.setRowHeight(500, By::User);
     std::map<std::string, double> rows;  // the y of each row's number
     for (const auto& f : vtl::test::ogrFeatures(form->txtICSSeedFile[0]->Tag)) {

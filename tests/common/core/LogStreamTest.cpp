@@ -23,7 +23,9 @@ protected:
     std::string log = (dir / "run.log").string();
 };
 
-TEST_F(LogStreamTest, WhatAnotherProgramAppendsBetweenFlushesKeepsItsPlace) {
+// Each flush writes where a write of its own would: after what another program appended, into
+// a log deleted or replaced meanwhile.
+TEST_F(LogStreamTest, AFlushWritesIntoTheFileAsItIsNow) {
     logstream::append(log, "first\r\n");
     logstream::flush();
     files::appendFile(log, "a command's output\r\n");
@@ -31,11 +33,6 @@ TEST_F(LogStreamTest, WhatAnotherProgramAppendsBetweenFlushesKeepsItsPlace) {
     logstream::append(log, "third\r\n");
     logstream::flush();
     EXPECT_EQ(readFile(log), "first\r\na command's output\r\nsecond\r\nthird\r\n");
-}
-
-TEST_F(LogStreamTest, ALogDeletedOrReplacedMeanwhileGetsTheLinesAsAWriteOfItsOwnWould) {
-    logstream::append(log, "old\r\n");
-    logstream::flush();
     fs::remove(log);
     logstream::append(log, "after the deletion\r\n");
     logstream::flush();

@@ -196,9 +196,11 @@ std::string rowTexts(const std::string& path, int32_t columns) {
 
 TEST(ExcelCells, DatesReadAsTheirShortDateWithTheTimeWhereTheyHaveOne) {
     TempDir dir;
-    const std::string xlsx = (dir / "dates.xlsx").string();
     test::runPython(R"(
-import datetime, openpyxl
+import datetime, openpyxl, xlwt
+from openpyxl.utils.datetime import CALENDAR_MAC_1904
+folder = r')" + dir.str() +
+                    R"('
 wb = openpyxl.Workbook()
 ws = wb.active
 ws["A1"] = datetime.date(2024, 5, 14)
@@ -209,56 +211,43 @@ ws["E1"] = 45426.25; ws["E1"].number_format = 'dd"."mm"."yyyy [hh]" h"'
 ws["F1"] = 45426; ws["F1"].number_format = '#,##0 "days";[Red]-0'
 ws["G1"] = 45426
 ws["H1"] = 1.5; ws["H1"].number_format = "[h]:mm"
-wb.save(r')" + xlsx +
-                    R"(')
-)");
-    EXPECT_EQ(rowTexts(xlsx, 8),
-              "2024-05-14|2024-05-14 15:30:00|07:05:09|2024-05-14|2024-05-14 06:00:00|45426|"
-              "45426|1900-01-01 12:00:00");
-    EXPECT_TRUE(openWorkbookObject(xlsx)->Worksheets(1)->Cells(1, 1)->Value().isDate());
-
-    // A workbook that counts its dates from 1904.
-    const std::string mac = (dir / "mac.xlsx").string();
-    test::runPython(R"(
-import datetime, openpyxl
-from openpyxl.utils.datetime import CALENDAR_MAC_1904
+wb.save(folder + "/dates.xlsx")
+# A workbook that counts its dates from 1904.
 wb = openpyxl.Workbook()
 wb.epoch = CALENDAR_MAC_1904
 wb.active["A1"] = datetime.date(2024, 5, 14)
-wb.save(r')" + mac + R"(')
-)");
-    EXPECT_EQ(rowTexts(mac, 1), "2024-05-14");
-
-    // Dates written as ISO 8601 texts.
-    const std::string iso = (dir / "iso.xlsx").string();
-    test::runPython(R"(
-import datetime, openpyxl
+wb.save(folder + "/mac.xlsx")
+# Dates written as ISO 8601 texts.
 wb = openpyxl.Workbook(iso_dates=True)
 wb.active["A1"] = datetime.date(2024, 5, 14)
 wb.active["B1"] = datetime.datetime(2024, 5, 14, 15, 30, 5)
-wb.save(r')" + iso + R"(')
-)");
-    EXPECT_EQ(rowTexts(iso, 2), "2024-05-14|2024-05-14 15:30:05");
-
-    const std::string xls = (dir / "dates.xls").string();
-    test::runPython(R"(
-import datetime, xlwt
+wb.save(folder + "/iso.xlsx")
 wb = xlwt.Workbook()
 ws = wb.add_sheet("Nodes")
 ws.write(0, 0, datetime.date(2024, 5, 14), xlwt.easyxf(num_format_str="DD.MM.YYYY"))
 ws.write(0, 1, datetime.datetime(2024, 5, 14, 15, 30), xlwt.easyxf(num_format_str="YYYY-MM-DD hh:mm"))
 ws.write(0, 2, datetime.time(7, 5, 9), xlwt.easyxf(num_format_str="hh:mm:ss"))
 ws.write(0, 3, 45426)
-wb.save(r')" + xls + R"(')
+wb.save(folder + "/dates.xls")
 )");
-    EXPECT_EQ(rowTexts(xls, 4), "2024-05-14|2024-05-14 15:30:00|07:05:09|45426");
+    const std::string xlsx = (dir / "dates.xlsx").string();
+    EXPECT_EQ(rowTexts(xlsx, 8),
+              "2024-05-14|2024-05-14 15:30:00|07:05:09|2024-05-14|2024-05-14 06:00:00|45426|"
+              "45426|1900-01-01 12:00:00");
+    EXPECT_TRUE(openWorkbookObject(xlsx)->Worksheets(1)->Cells(1, 1)->Value().isDate());
+    EXPECT_EQ(rowTexts((dir / "mac.xlsx").string(), 1), "2024-05-14");
+    EXPECT_EQ(rowTexts((dir / "iso.xlsx").string(), 2), "2024-05-14|2024-05-14 15:30:05");
+    EXPECT_EQ(rowTexts((dir / "dates.xls").string(), 4),
+              "2024-05-14|2024-05-14 15:30:00|07:05:09|45426");
 }
 
+// Without a stored result a formula reads as empty, yet its cell counts to the used range;
+// Excel stores the result beside the formula.
 TEST(ExcelCells, AFormulaReadsAsItsStoredResultAndWithoutOneAsEmptyButUsed) {
     TempDir dir;
     const std::string path = (dir / "formulas.xlsx").string();
     test::runPython(R"py(
-import openpyxl
+import openpyxl, zipfile
 wb = openpyxl.Workbook()
 ws = wb.active
 ws["A1"] = "nn=1"
@@ -267,20 +256,10 @@ ws["C1"] = "=B1*2"
 ws["D4"] = "=SUM(B1, C1)"
 wb.save(r')py" + path +
                     R"py(')
-)py");
-    WorksheetPtr ws = openWorkbookObject(path)->Worksheets(1);
-    EXPECT_TRUE(ws->Cells(1, 3)->Value().isEmpty());
-    EXPECT_TRUE(ws->Cells(4, 4)->Value().isEmpty());
-    EXPECT_EQ(ws->UsedRange()->Rows().Count(), 4);
-
-    // Excel stores the result beside the formula.
-    const std::string stored = (dir / "stored.xlsx").string();
-    test::runPython(R"py(
-import zipfile
 src = zipfile.ZipFile(r')py" +
                     path + R"py(')
 out = zipfile.ZipFile(r')py" +
-                    stored + R"py(', 'w')
+                    (dir / "stored.xlsx").string() + R"py(', 'w')
 for item in src.infolist():
     data = src.read(item.filename)
     if item.filename == 'xl/worksheets/sheet1.xml':
@@ -289,7 +268,11 @@ for item in src.infolist():
     out.writestr(item, data)
 out.close()
 )py");
-    WorksheetPtr withResults = openWorkbookObject(stored)->Worksheets(1);
+    WorksheetPtr ws = openWorkbookObject(path)->Worksheets(1);
+    EXPECT_TRUE(ws->Cells(1, 3)->Value().isEmpty());
+    EXPECT_TRUE(ws->Cells(4, 4)->Value().isEmpty());
+    EXPECT_EQ(ws->UsedRange()->Rows().Count(), 4);
+    WorksheetPtr withResults = openWorkbookObject((dir / "stored.xlsx").string())->Worksheets(1);
     EXPECT_EQ(withResults->Cells(1, 3)->Value(), Variant(4));
     EXPECT_EQ(withResults->Cells(4, 4)->Value(), Variant(6));
 }

@@ -228,17 +228,13 @@ private:
 };
 
 // The run's steps with MicroStation ending while the drawing is stamped.
-class EndingSteps : public DefaultRunSteps {
-public:
-    EndingSteps(std::string drawing, std::string keyin)
-        : drawing_(std::move(drawing)), keyin_(std::move(keyin)) {}
+struct EndingSteps : DefaultRunSteps {
+    EndingSteps(std::string d, std::string k) : drawing(std::move(d)), keyin(std::move(k)) {}
     void VTLhineinkopieren() override {
-        MSTNApp = std::make_shared<EndingMicroStation>(MSTNApp, drawing_, keyin_);
+        MSTNApp = std::make_shared<EndingMicroStation>(MSTNApp, drawing, keyin);
         DefaultRunSteps::VTLhineinkopieren();
     }
-
-private:
-    std::string drawing_, keyin_;
+    std::string drawing, keyin;
 };
 
 // Killed after the fence delete, the drawing is half stamped: the old overview copy deleted,

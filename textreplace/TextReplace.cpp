@@ -80,14 +80,18 @@ void requireTable() {
     }
 }
 
-void replaceComponent(mstn::Element& element) {
+// The line is logged once MicroStation has run the rewrites before it, so a rewrite that failed
+// is still followed by its error alone, as when each rewrite was waited for.
+void replaceComponent(mstn::Application& microStation, mstn::Element& element) {
     std::string text;
     if (element.GetString(text) != mstn::Application::MBE_Success) return;
     const std::string replacement =
         Search4(text, static_cast<int16_t>(element.Level()), static_cast<int16_t>(element.Color()),
                 static_cast<int16_t>(element.Weight()));
     if (text::trim(replacement).empty() || replacement == text) return;
-    LogEvent("Replacing: \r\n" + QuoteString(text) + "\r\n with: \r\n" + QuoteString(replacement));
+    const std::string line =
+        "Replacing: \r\n" + QuoteString(text) + "\r\n with: \r\n" + QuoteString(replacement);
+    microStation.whenRun([line] { LogEvent(line); });
     element.setString(replacement);
 }
 
@@ -96,7 +100,8 @@ void replaceTexts(mstn::Application& microStation, const std::string& dgn) {
     microStation.withoutWaiting([&] {
         microStation.MbeSendCommand("newfile " + dgn);
         microStation.MbeSetAppVariable(kTextEditorApplication, kTextEditorStyle, 2);
-        walkTexts(*element, replaceComponent, true);
+        walkTexts(
+            *element, [&](mstn::Element& e) { replaceComponent(microStation, e); }, true);
         microStation.MbeSetAppVariable(kTextEditorApplication, kTextEditorStyle, 0);
         microStation.MbeSendCommand(kSaveKeyins);
     });

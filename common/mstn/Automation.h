@@ -85,6 +85,10 @@ public:
     // own (which came later). Work that ends MicroStation ("exit") does not belong here: the
     // closing wait would find it gone. By default each call is waited for.
     virtual void withoutWaiting(const std::function<void()>& work) { work(); }
+    // Runs done once MicroStation has run every call made before it: at once where each call is
+    // waited for; within withoutWaiting when the next waited call returns. It is dropped when one
+    // of those calls failed, as a caller that waited would have stopped before reaching it.
+    virtual void whenRun(const std::function<void()>& done) { done(); }
 
     static constexpr int32_t MBE_Success = 0;
     static constexpr int32_t MBE_TEXT = 17;

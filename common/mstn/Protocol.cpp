@@ -6,8 +6,10 @@
 #include <QJsonObject>
 #include <QLocalSocket>
 #include <cerrno>
+#include <utility>
 
 #include "core/Environment.h"
+#include "mstn/JsonLine.h"
 
 namespace vtl::mstn::wire {
 
@@ -46,39 +48,38 @@ std::optional<QJsonObject> parse(const QByteArray& text) {
     return document.object();
 }
 
-QJsonObject toJson(const ElementState& state) {
-    QJsonArray strings;
-    for (const auto& [component, text] : state.strings) {
-        strings.append(QJsonArray{component, QString::fromStdString(text)});
-    }
-    return QJsonObject{{"position", state.position},
-                       {"file", state.fileIndex},
-                       {"component", state.component},
-                       {"strings", strings}};
-}
 
-ElementState toElementState(const QJsonObject& object) {
-    ElementState state;
-    state.position = object.value("position").toInt(-1);
-    state.fileIndex = object.value("file").toInt();
-    state.component = object.value("component").toInt();
-    for (const QJsonValue& change : object.value("strings").toArray()) {
-        const QJsonArray pair = change.toArray();
-        state.strings.emplace_back(pair.at(0).toInt(), pair.at(1).toString().toStdString());
+void appendState(QByteArray& out, const ElementState& state) {
+    out += "{\"position\":" + QByteArray::number(state.position) +
+           ",\"file\":" + QByteArray::number(state.fileIndex) +
+           ",\"component\":" + QByteArray::number(state.component) + ",\"strings\":[";
+    for (size_t i = 0; i < state.strings.size(); ++i) {
+        if (i > 0) out += ',';
+        out += '[' + QByteArray::number(state.strings[i].first) + ',';
+        json::appendString(out, QString::fromStdString(state.strings[i].second));
+        out += ']';
     }
-    return state;
+    out += "]}";
 }
 
 }  // namespace
 
 QByteArray encode(const Request& request) {
-    QJsonObject object{{"id", static_cast<qint64>(request.id)},
-                       {"object", static_cast<qint64>(request.object)},
-                       {"member", QString::fromStdString(request.member)},
-                       {"args", request.args}};
-    if (!request.wantsReply) object.insert("noReply", true);
-    if (request.state) object.insert("state", toJson(*request.state));
-    return line(object);
+    QByteArray out;
+    out.reserve(128);
+    out += "{\"id\":" + QByteArray::number(static_cast<qint64>(request.id)) +
+           ",\"object\":" + QByteArray::number(static_cast<qint64>(request.object)) +
+           ",\"member\":";
+    json::appendString(out, QString::fromStdString(request.member));
+    out += ",\"args\":";
+    json::appendArray(out, request.args);
+    if (!request.wantsReply) out += ",\"noReply\":true";
+    if (request.state) {
+        out += ",\"state\":";
+        appendState(out, *request.state);
+    }
+    out += "}\n";
+    return out;
 }
 
 QByteArray encode(const Reply& reply) {
@@ -89,6 +90,7 @@ QByteArray encode(const Reply& reply) {
             QJsonObject{{"number", static_cast<qint64>(reply.error->number())},
                         {"source", QString::fromStdString(reply.error->source())},
                         {"description", QString::fromStdString(reply.error->description())}});
+        if (reply.failedCall != 0) object.insert("failedCall", static_cast<qint64>(reply.failedCall));
     } else {
         object.insert("result", reply.result);
         if (!reply.outs.isEmpty()) object.insert("outs", reply.outs);
@@ -96,18 +98,41 @@ QByteArray encode(const Reply& reply) {
     return line(object);
 }
 
-std::optional<Request> decodeRequest(const QByteArray& text) {
-    std::optional<QJsonObject> object = parse(text);
-    if (!object || !object->value("member").isString()) return {};
+std::optional<Request> decodeRequest(const QByteArray& line) {
+    json::Reader reader(line);
     Request request;
-    request.id = object->value("id").toInteger();
-    request.object = object->value("object").toInteger();
-    request.member = object->value("member").toString().toStdString();
-    request.args = object->value("args").toArray();
-    request.wantsReply = !object->value("noReply").toBool(false);
-    if (object->value("state").isObject()) {
-        request.state = toElementState(object->value("state").toObject());
-    }
+    bool named = false;
+    const auto state = [&](const std::string& key) {
+        ElementState& s = *request.state;
+        if (key == "position") return reader.integer(s.position);
+        if (key == "file") return reader.integer(s.fileIndex);
+        if (key == "component") return reader.integer(s.component);
+        if (key != "strings") return reader.value().has_value();
+        return reader.array([&] {  // [component, text] pairs
+            auto& [component, text] = s.strings.emplace_back();
+            bool second = false;
+            return reader.array([&] {
+                const bool isText = std::exchange(second, true);
+                return isText ? reader.string(text) : reader.integer(component);
+            });
+        });
+    };
+    const bool read = reader.object([&](const std::string& key) {
+        if (key == "id") return reader.integer(request.id);
+        if (key == "object") return reader.integer(request.object);
+        if (key == "member") return named = reader.string(request.member);
+        if (key == "noReply") {
+            bool noReply = false;
+            if (!reader.boolean(noReply)) return false;
+            request.wantsReply = !noReply;
+            return true;
+        }
+        if (key == "state") return request.state.emplace(), reader.object(state);
+        std::optional<QJsonValue> value = reader.value();
+        if (key == "args" && value) request.args = value->toArray();
+        return value.has_value();
+    });
+    if (!read || !named || !reader.atEnd()) return {};
     return request;
 }
 
@@ -121,6 +146,7 @@ std::optional<Reply> decodeReply(const QByteArray& text) {
         reply.error =
             Error(e.value("number").toInteger(), e.value("source").toString().toStdString(),
                   e.value("description").toString().toStdString());
+        reply.failedCall = object->value("failedCall").toInteger();
     } else {
         reply.result = object->value("result");
         reply.outs = object->value("outs").toArray();

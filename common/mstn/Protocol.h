@@ -75,6 +75,8 @@ struct Reply {
     QJsonValue result;
     QJsonArray outs;
     std::optional<Error> error;
+    // With an error: the call sent without waiting that failed, 0 when it is this call's own.
+    int64_t failedCall = 0;
 };
 
 // Writes one message. While nothing of the socket's own is waiting to go out, it goes straight

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <utility>
 
 #include "core/Clock.h"
 #include "mstn/RemoteElement.h"
@@ -14,6 +15,8 @@ constexpr int kPollMs = 10;
 constexpr int64_t kConnectRetryMs = 50;
 // Posted calls the socket may hold before posting waits for the server to take them.
 constexpr qint64 kMaxQueuedBytes = 1 << 20;
+// Posted calls gathered before they go to the socket: a few dozen at a time.
+constexpr qsizetype kPostChunkBytes = 4 << 10;
 
 Error cannotCreate() {
     return Error(err::CannotCreateObject, "", "ActiveX component can't create object");
@@ -26,7 +29,16 @@ Channel::Channel(const std::string& endpoint) {
     if (!socket_.waitForConnected(2000)) throw cannotCreate();
 }
 
-void Channel::raiseGone() const {
+Channel::~Channel() {
+    try {
+        sendPosts();
+    } catch (const Error&) {  // a server gone has nothing to take them
+    }
+}
+
+void Channel::raiseGone() {
+    awaiting_.clear();
+    runSettled();
     throw Error(kServerUnavailable, "",
                 "The remote server machine does not exist or is unavailable");
 }
@@ -51,17 +63,26 @@ std::optional<wire::Reply> Channel::takeReply(int64_t id) {
 
 wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray args,
                           std::optional<wire::ElementState> state) {
+    sendHeldBack();
+    sendPosts();
     if (socket_.state() != QLocalSocket::ConnectedState) raiseGone();
     const int64_t id = nextId_++;
     ++calls_;
     wire::send(socket_, wire::encode(wire::Request{id, object, member, std::move(args), true,
                                                    std::move(state)}));
+    runSettled();
     while (true) {
         // The event processing below lets the socket read on its own: what it read is taken
         // before every wait, which sees only bytes that arrive after it starts.
         if (socket_.bytesAvailable() > 0) buffer_ += socket_.readAll();
         if (std::optional<wire::Reply> reply = takeReply(id)) {
-            if (reply->error) throw *reply->error;
+            if (reply->error) {
+                settle(reply->failedCall != 0 ? reply->failedCall : id);
+                awaiting_.clear();
+                runSettled();
+                throw *reply->error;
+            }
+            settle(id);
             return *reply;
         }
         // A reply that arrived together with the end of the connection (after "Quit") still
@@ -76,24 +97,65 @@ wire::Reply Channel::call(int64_t object, const std::string& member, QJsonArray 
 }
 
 void Channel::notify(int64_t object, const std::string& member) {
+    // Releasing never fails; a server found gone here is raised by the next call that waits.
+    try {
+        sendHeldBack();
+        sendPosts();
+    } catch (const Error&) {
+    }
     if (socket_.state() != QLocalSocket::ConnectedState) return;
     wire::send(socket_, wire::encode(wire::Request{nextId_++, object, member, {}, false}));
 }
 
-void Channel::post(int64_t object, const std::string& member, QJsonArray args) {
+void Channel::post(int64_t object, const std::string& member, QJsonArray args,
+                   std::optional<wire::ElementState> state) {
+    sendHeldBack();
     if (socket_.state() != QLocalSocket::ConnectedState) raiseGone();
     ++calls_;
-    wire::send(socket_,
-               wire::encode(wire::Request{nextId_++, object, member, std::move(args), false}));
+    posts_ += wire::encode(
+        wire::Request{nextId_++, object, member, std::move(args), false, std::move(state)});
+    if (posts_.size() >= kPostChunkBytes) sendPosts();
+    yieldNowAndThen();
+}
+
+void Channel::sendPosts() {
+    if (posts_.isEmpty()) return;
+    if (socket_.state() != QLocalSocket::ConnectedState) raiseGone();
+    wire::send(socket_, std::exchange(posts_, {}));
     while (socket_.bytesToWrite() > kMaxQueuedBytes &&
            socket_.state() == QLocalSocket::ConnectedState) {
         socket_.waitForBytesWritten(kPollMs);
     }
-    yieldNowAndThen();
+    runSettled();  // while the server works on them
 }
 
 void Channel::sync() {
     call(wire::kApplicationObject, wire::kSyncMember);
+    runSettled();
+}
+
+void Channel::sendHeldBack() {
+    if (heldBack_) std::exchange(heldBack_, nullptr)();
+}
+
+void Channel::afterRun(std::function<void()> done) {
+    sendHeldBack();
+    awaiting_.emplace_back(nextId_ - 1, std::move(done));
+}
+
+void Channel::settle(int64_t call) {
+    while (!awaiting_.empty() && awaiting_.front().first < call) {
+        settled_.push_back(std::move(awaiting_.front().second));
+        awaiting_.pop_front();
+    }
+}
+
+void Channel::runSettled() {
+    while (!settled_.empty()) {
+        std::function<void()> done = std::move(settled_.front());
+        settled_.pop_front();
+        done();
+    }
 }
 
 // As a waiting call does: timers run, clicks and key presses wait.
@@ -171,6 +233,13 @@ public:
     void Quit() override { app("Quit"); }
 
     void withoutWaiting(const std::function<void()>& work) override;
+    void whenRun(const std::function<void()>& done) override {
+        if (channel_->posting()) {
+            channel_->afterRun(done);
+        } else {
+            done();
+        }
+    }
 
 private:
     // A call whose outcome nobody reads: posted while work runs without waiting.

@@ -10,6 +10,14 @@ int32_t asInt(const wire::Reply& reply) {
     return static_cast<int32_t>(reply.result.toInteger());
 }
 
+// The first of the elements sent (in file order) that lies at the position or after it.
+template <typename Images>
+auto firstFrom(Images& sent, int32_t position) {
+    return std::lower_bound(
+        sent.begin(), sent.end(), position,
+        [](const wire::ElementImage& image, int32_t p) { return image.position < p; });
+}
+
 }  // namespace
 
 RemoteElement::RemoteElement(std::shared_ptr<Channel> channel, int64_t id)
@@ -25,6 +33,7 @@ wire::Reply RemoteElement::call(const std::string& member, QJsonArray args) {
 
 std::optional<wire::ElementState> RemoteElement::state() {
     std::optional<wire::ElementState> state;
+    if (imaged_ && !holds() && serverHolds_) return state;
     if (imaged_) {
         state = wire::ElementState{holds() ? held_->position : -1,
                                    fileIndex_,
@@ -41,6 +50,8 @@ const wire::ComponentImage& RemoteElement::part() const {
 // --- The walk ------------------------------------------------------------------------------------
 
 int32_t RemoteElement::fromFile(int32_t position, int32_t fileIndex) {
+    if (rewriteHeldBack_) channel_->sendHeldBack();
+    serverHolds_ = false;
     if (std::optional<int32_t> found = fromSent(position, fileIndex)) return *found;
     wire::Reply reply;
     try {
@@ -63,9 +74,7 @@ std::optional<int32_t> RemoteElement::fromSent(int32_t position, int32_t fileInd
         position < sentFrom_) {
         return std::nullopt;
     }
-    const auto next = std::lower_bound(
-        sent_.begin(), sent_.end(), position,
-        [](const wire::ElementImage& image, int32_t p) { return image.position < p; });
+    const auto next = firstFrom(sent_, position);
     strings_.clear();
     component_ = 0;
     if (next != sent_.end()) {
@@ -105,8 +114,13 @@ int32_t RemoteElement::fileSize() {
 }
 
 int32_t RemoteElement::filePos() {
+    if (rewriteHeldBack_) {
+        channel_->dropHeldBack();
+        rewriteHeldBack_ = false;
+        rewriteWaiting();
+    }
     if (holds()) return held_->position;
-    return imaged_ ? -1 : asInt(call("filePos"));
+    return imaged_ && !serverHolds_ ? -1 : asInt(call("filePos"));
 }
 
 int32_t RemoteElement::Type() {
@@ -175,12 +189,64 @@ int32_t RemoteElement::setString(const std::string& text) {
 }
 
 // The server writes nothing for an element that did not change, so while nothing else went to
-// it since the element was read, such a rewrite needs no round trip. Any other rewrite waits for
-// the server, so the change is in the file when it returns.
+// it since the element was read, such a rewrite needs no round trip. While the application's
+// calls go without waiting, so does a rewrite of a master-file element the proxy knows; any
+// other rewrite waits for the server, so the change is in the file when it returns.
 int32_t RemoteElement::Rewrite() {
-    if (holds() && strings_.empty() && fileIndex_ == 0 && fresh()) {
+    const bool known = holds() && fileIndex_ == 0 && fresh();
+    if (known && strings_.empty()) return Application::MBE_Success;
+    if (known && channel_->posting()) return rewriteWithoutWaiting();
+    return rewriteWaiting();
+}
+
+// Texts of the same length in 7-bit characters take as many bytes: the element keeps its size
+// and stays where it is, as the elements sent after it do.
+bool RemoteElement::keepsItsSize() const {
+    const auto sent = firstFrom(sent_, held_->position);
+    if (sent == sent_.end() || sent->position != held_->position) return false;
+    const auto ascii = [](const std::string& text) {
+        return std::all_of(text.begin(), text.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    for (const auto& [component, text] : strings_) {
+        const std::optional<std::string>& was = sent->parts[static_cast<size_t>(component)].text;
+        if (!was || was->size() != text.size() || !ascii(*was) || !ascii(text)) return false;
+    }
+    return true;
+}
+
+int32_t RemoteElement::rewriteWithoutWaiting() {
+    if (!keepsItsSize()) {
+        rewriteHeldBack_ = true;
+        channel_->holdBack([this] { sendHeldRewrite(); });
         return Application::MBE_Success;
     }
+    channel_->post(id_, "Rewrite", {}, state());
+    strings_.clear();
+    sentAt_ = channel_->calls();
+    *firstFrom(sent_, held_->position) = *held_;
+    return Application::MBE_Success;
+}
+
+// The element stays where it was or moves to the end: either way the elements sent after it
+// are as they were, and what follows the last of them is no longer known.
+void RemoteElement::sendHeldRewrite() {
+    rewriteHeldBack_ = false;
+    const int32_t was = held_->position;
+    stale_ = true;
+    channel_->post(id_, "Rewrite", {}, state());
+    strings_.clear();
+    held_.reset();
+    component_ = 0;
+    serverHolds_ = true;
+    sent_.erase(sent_.begin(), firstFrom(sent_, was + 1));
+    sentFrom_ = was + 1;
+    reachesEnd_ = false;
+    sentAt_ = channel_->calls();
+    stale_ = false;
+}
+
+int32_t RemoteElement::rewriteWaiting() {
     const bool wasFresh = fresh();
     wire::Reply reply;
     try {
@@ -211,9 +277,7 @@ std::optional<wire::ElementImage> RemoteElement::imageOf(const wire::Reply& repl
 // What a rewrite did to the elements sent: one rewritten in place is as it is now; one that
 // grew was deleted where it was and appended at the end, after what was known to be the end.
 void RemoteElement::takeRewritten(int32_t was, const wire::ElementImage& now) {
-    auto old = std::lower_bound(
-        sent_.begin(), sent_.end(), was,
-        [](const wire::ElementImage& image, int32_t p) { return image.position < p; });
+    auto old = firstFrom(sent_, was);
     const bool sent = old != sent_.end() && old->position == was;
     if (now.position == was) {
         if (sent) *old = now;

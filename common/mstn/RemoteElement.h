@@ -50,7 +50,11 @@ private:
     // carries the proxy's state, so the server's object holds what the proxy holds.
     wire::Reply call(const std::string& member, QJsonArray args = {});
     std::optional<wire::ElementState> state();
-    bool holds() const { return held_.has_value(); }
+    // Whether the proxy knows the element held; a rewrite held back goes out first.
+    bool holds() {
+        if (rewriteHeldBack_) channel_->sendHeldBack();
+        return held_.has_value();
+    }
     bool fresh() const { return !stale_ && channel_->calls() == sentAt_; }
     const wire::ComponentImage& part() const;
     // The position fromFile gives, when what the server sent answers it.
@@ -58,6 +62,10 @@ private:
     void takeSent(const wire::Reply& reply, int32_t from, int32_t fileIndex);
     static std::optional<wire::ElementImage> imageOf(const wire::Reply& reply);
     void takeRewritten(int32_t was, const wire::ElementImage& now);
+    int32_t rewriteWaiting();
+    int32_t rewriteWithoutWaiting();
+    bool keepsItsSize() const;
+    void sendHeldRewrite();
 
     std::shared_ptr<Channel> channel_;
     int64_t id_;
@@ -75,6 +83,12 @@ private:
     std::map<int32_t, std::string> strings_;  // texts set since it was read or rewritten
     // Published: expressions read it on the server, so the server holds every element it reads.
     bool published_ = false;
+    // A rewrite that may move the element waits to go out until it is known whether its new
+    // place is asked for (filePos) or not (anything else).
+    bool rewriteHeldBack_ = false;
+    // After such a rewrite went out without waiting, the server's object holds the element where
+    // it now lies and the proxy does not know where: calls carry no state until the next fromFile.
+    bool serverHolds_ = false;
 };
 
 }  // namespace vtl::mstn

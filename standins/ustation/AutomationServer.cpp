@@ -67,7 +67,7 @@ void AutomationServer::serve(QLocalSocket* socket) {
 
 // A client that waited for every call would have stopped at a failure. After a call it did not
 // wait for failed, nothing is run (nor journaled) until it waits; that call answers with the
-// failure. Releasing objects goes on meanwhile.
+// failure and names the call that failed. Releasing objects goes on meanwhile.
 std::optional<wire::Reply> AutomationServer::answer(Connection& connection,
                                                     const wire::Request& request) {
     const bool release = text::iequals(request.member, "Release");
@@ -76,12 +76,16 @@ std::optional<wire::Reply> AutomationServer::answer(Connection& connection,
         wire::Reply reply;
         reply.id = request.id;
         reply.error = std::exchange(connection.failed, std::nullopt);
+        reply.failedCall = std::exchange(connection.failedCall, 0);
         return reply;
     }
     if (request.member == wire::kSyncMember) return wire::Reply{request.id, {}, {}, {}};
     wire::Reply reply = dispatcher_.handle(request);
     if (request.wantsReply) return reply;
-    if (reply.error && !release) connection.failed = reply.error;
+    if (reply.error && !release) {
+        connection.failed = reply.error;
+        connection.failedCall = request.id;
+    }
     return std::nullopt;
 }
 

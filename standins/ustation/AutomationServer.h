@@ -30,6 +30,7 @@ private:
     struct Connection {
         QByteArray buffer;
         std::optional<Error> failed;
+        int64_t failedCall = 0;
     };
 
     void accept();

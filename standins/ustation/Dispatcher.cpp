@@ -87,7 +87,7 @@ wire::Reply Dispatcher::handle(const wire::Request& request) {
             auto* imaged = dynamic_cast<ImagedElement*>(element->get());
             if (imaged && request.state) imaged->restore(*request.state);
             reply.result = callElement(**element, request, reply.outs);
-            if (imaged) sendImages(*imaged, request.member, reply);
+            if (imaged && request.wantsReply) sendImages(*imaged, request.member, reply);
         } else {
             reply.result =
                 callRefFiles(*std::get<std::shared_ptr<mstn::RefFiles>>(it->second), request);

@@ -1,12 +1,15 @@
 // The automation proxy against the stand-in's server over a real local socket, with the server
 // on a thread of its own (as it is a process of its own in use) and a fake application behind it.
 #include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include "AutomationServer.h"
 #include "ServerChecks.h"
+#include "mstn/Protocol.h"
 #include "mstn/RemoteApplication.h"
 #include "support/FakeMicroStation.h"
 #include "support/ServerThread.h"
@@ -27,17 +30,47 @@ TEST_F(AutomationWireTest, MemberCallsReachTheApplicationWithTheirArguments) {
     test::ServerThread server(fake);
     ASSERT_TRUE(server.listening());
     auto app = mstn::connectApplication();
-    app->MbeSendCommand("newfile /tmp/a b.dgn");
+    app->MbeSendCommand("newfile /tmp/a \"b\"\\c\t\x01 \xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80.dgn");
     app->MbeSetAppVariable("cnvdgn", "convert3d", 1.5);
-    app->mbeSendDataPoint({1.25, -2, 0});
+    app->mbeSendDataPoint({1.25, -2, 0.1});
     EXPECT_EQ(app->MbeCExpressionLong("tcb->uorpersub"), 1000);
     EXPECT_EQ(app->MbeGetConfigVar("MS_DATA"), "/data/");
     EXPECT_EQ(app->MbeGetConfigVar("MS_NONE"), "");
     server.stop();
     ASSERT_EQ(fake.keyins.size(), 1u);
-    EXPECT_EQ(fake.keyins[0], "newfile /tmp/a b.dgn");
+    EXPECT_EQ(fake.keyins[0], "newfile /tmp/a \"b\"\\c\t\x01 \xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80.dgn");
     EXPECT_EQ(fake.calls[1], "MbeSetAppVariable(cnvdgn, convert3d, 1.5)");
-    EXPECT_EQ(fake.calls[2], "mbeSendDataPoint(1.25, -2, 0)");
+    EXPECT_EQ(fake.calls[2], "mbeSendDataPoint(1.25, -2, 0.1)");
+}
+
+// The server reads any well-formed request, as another JSON writer (Qt's) spells it, and skips
+// a line that is none.
+TEST_F(AutomationWireTest, RequestsAreReadAsAnyJsonWriterSpellsThem) {
+    const QByteArray qt = QJsonDocument(QJsonObject{
+        {"member", "Rewrite"}, {"id", 7}, {"object", 3}, {"noReply", true},
+        {"args", QJsonArray{QString::fromUtf8("a\"\\\n\u00e4\U0001F600"), 0.1, -3, true, QJsonValue()}},
+        {"state", QJsonObject{{"position", 2048}, {"file", 0}, {"component", 1},
+                              {"strings", QJsonArray{QJsonArray{1, "x\ty"}}}}}}).toJson();
+    const std::optional<mstn::wire::Request> r = mstn::wire::decodeRequest(qt);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->member, "Rewrite");
+    EXPECT_EQ(r->id, 7);
+    EXPECT_EQ(r->object, 3);
+    EXPECT_FALSE(r->wantsReply);
+    EXPECT_EQ(r->args, (QJsonArray{QString::fromUtf8("a\"\\\n\u00e4\U0001F600"), 0.1, -3, true,
+                                   QJsonValue()}));
+    ASSERT_TRUE(r->state);
+    EXPECT_EQ(r->state->position, 2048);
+    EXPECT_EQ(r->state->component, 1);
+    EXPECT_EQ(r->state->strings, (std::vector<std::pair<int32_t, std::string>>{{1, "x\ty"}}));
+    const auto escaped = mstn::wire::decodeRequest(R"({"member":"\u0041\ud83d\ude00\/"})");
+    ASSERT_TRUE(escaped);
+    EXPECT_EQ(escaped->member, "A\xF0\x9F\x98\x80/");
+    for (const char* bad : {"", "{", R"({"id":1})", R"({"member":1})", R"({"member":"x","args":[1,]})",
+                            R"({"member":"x"} trailing)", R"({"member":"\ud83d"})",
+                            "{\"member\":\"a\x01\"}"}) {
+        EXPECT_FALSE(mstn::wire::decodeRequest(bad)) << bad;
+    }
 }
 
 TEST_F(AutomationWireTest, ElementObjectsAnswerWithTheirOutArguments) {

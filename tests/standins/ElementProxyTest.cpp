@@ -211,6 +211,67 @@ TEST_F(ElementProxyTest, TheServersObjectHoldsWhatTheProxyHoldsWhenACallNeedsIt)
     EXPECT_THROW(e->Type(), Error);
 }
 
+// Without waiting, a rewrite that keeps its size goes out at once and one that may move waits
+// to learn whether its new place is asked for; the file and the calls received are the same as
+// when each rewrite is waited for.
+TEST_F(ElementProxyTest, RewritesSentWithoutWaitingLeaveTheFileAsWaitedOnesDo) {
+    auto e = app->MbeElement();
+    int32_t grownTo = -1;
+    app->withoutWaiting([&] {
+        for (int32_t p = e->fromFile(0), size = 0; p >= 0 && p <= last; p = e->fromFile(p + size)) {
+            size = e->fileSize();
+            std::string value;
+            if (e->GetString(value) != Application::MBE_Success) continue;
+            if (value == "T10") e->setString("X10");
+            if (value == "T20") e->setString("Twenty");
+            if (value == "T30") e->setString("T3");  // as many words: stays
+            e->Rewrite();
+            if (value == "T10") {
+                EXPECT_EQ(e->filePos(), p);
+            }
+            if (value == "T20") grownTo = e->filePos();
+        }
+    });
+    EXPECT_GT(grownTo, last);
+    EXPECT_EQ(received("Rewrite"), 3);
+    EXPECT_EQ(received("setString"), 3);
+    const std::vector<std::string> texts = textsByGdal();
+    ASSERT_EQ(texts.size(), static_cast<size_t>(kTexts + 3));
+    EXPECT_EQ(texts[3 + 10], "X10");
+    EXPECT_EQ(texts[3 + 11], "T11");
+    EXPECT_EQ(texts[3 + 29], "T3");  // T20 left its place
+    EXPECT_EQ(texts.back(), "Twenty");
+}
+
+// A rewrite the server refuses stops the work where a waiting caller would have stopped: what
+// waited for the calls before it runs, nothing sent after it is run, and its error is raised.
+TEST_F(ElementProxyTest, ARefusedRewriteSentWithoutWaitingEndsTheWorkThere) {
+    auto e = app->MbeElement();
+    std::vector<std::string> confirmed;
+    try {
+        app->withoutWaiting([&] {
+            for (int32_t p = e->fromFile(0), size = 0; p >= 0; p = e->fromFile(p + size)) {
+                size = e->fileSize();
+                std::string value;
+                if (e->GetString(value) != Application::MBE_Success) continue;
+                if (value == "T5" || value == "T7") {
+                    app->whenRun([&confirmed, value] { confirmed.push_back(value); });
+                    e->setString(value == "T5" ? std::string(300, 'x') : "X7");
+                }
+                e->Rewrite();
+            }
+        });
+        FAIL() << "the refused rewrite was not raised";
+    } catch (const Error& error) {
+        EXPECT_NE(error.description().find("255"), std::string::npos) << error.description();
+    }
+    EXPECT_EQ(confirmed, std::vector<std::string>{"T5"});
+    EXPECT_EQ(received("Rewrite"), 1);
+    const std::vector<std::string> texts = textsByGdal();
+    EXPECT_EQ(texts[3 + 5], "T5");
+    EXPECT_EQ(texts[3 + 7], "T7");
+}
+
 // A C expression names the published element on the server, so the server has to hold the
 // element the walk holds: a published walk asks the server for every element.
 TEST_F(ElementProxyTest, APublishedElementShowsExpressionsTheElementTheWalkHolds) {

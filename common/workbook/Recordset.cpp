@@ -129,6 +129,7 @@ void Recordset::load(Table table) {
     fields_ = std::move(table.fields);
     rows_ = std::move(table.rows);
     indexes_.clear();
+    conditions_.clear();
     open_ = true;
     showAll();
 }
@@ -147,6 +148,7 @@ void Recordset::Close() {
     fields_.clear();
     rows_.clear();
     indexes_.clear();
+    conditions_.clear();
     filter_.clear();
     shown_.clear();
     position_ = 0;
@@ -170,24 +172,32 @@ void Recordset::AddNew(const std::vector<std::string>& names, const std::vector<
 void Recordset::setFilter(const std::string& condition) {
     requireOpen();
     if (condition.empty()) return showAll();
-    std::optional<Condition> parsed;
-    try {
-        parsed = Condition::parse(condition, [this](std::string_view n) { return fieldIndex(n); });
-    } catch (const ConditionError&) {
-        throw adoError(adoerr::WrongArguments);
-    }
+    const Condition& filter = parsed(condition);
     shown_.clear();
-    if (const auto& equality = parsed->requiredEquality()) {
+    if (const auto& equality = filter.requiredEquality()) {
         for (size_t i : candidates(equality->field, equality->text)) {
-            if (parsed->holds(rows_[i])) shown_.push_back(i);
+            if (filter.holds(rows_[i])) shown_.push_back(i);
         }
     } else {
         for (size_t i = 0; i < rows_.size(); ++i) {
-            if (parsed->holds(rows_[i])) shown_.push_back(i);
+            if (filter.holds(rows_[i])) shown_.push_back(i);
         }
     }
     filter_ = condition;
     position_ = 0;
+}
+
+const Condition& Recordset::parsed(const std::string& condition) {
+    constexpr size_t kKeptConditions = 4096;
+    if (auto found = conditions_.find(condition); found != conditions_.end()) return found->second;
+    if (conditions_.size() >= kKeptConditions) conditions_.clear();
+    try {
+        Condition made =
+            Condition::parse(condition, [this](std::string_view n) { return fieldIndex(n); });
+        return conditions_.emplace(condition, std::move(made)).first->second;
+    } catch (const ConditionError&) {
+        throw adoError(adoerr::WrongArguments);
+    }
 }
 
 std::vector<size_t> Recordset::candidates(int field, const std::string& text) {

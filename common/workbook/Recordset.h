@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "workbook/Condition.h"
 #include "workbook/Table.h"
 
 namespace vtl::ado {
@@ -137,6 +138,10 @@ private:
         std::unordered_map<double, std::vector<size_t>> numbers;
     };
     std::map<int, FieldIndex> indexes_;
+    // Filters by their text, parsed once while the fields stay: a lookup per text of a drawing
+    // sets the same few filters thousands of times. Bounded, as the texts are not.
+    std::unordered_map<std::string, Condition> conditions_;
+    const Condition& parsed(const std::string& condition);
 
     long cursorLocation_ = adUseServer;
     bool open_ = false;

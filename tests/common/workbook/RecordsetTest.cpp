@@ -178,6 +178,18 @@ TEST_F(FilteredTable, AFilterShowsTheMatchingRowsWithTheFirstInSourceOrderCurren
     EXPECT_EQ(rs.Fields()(1).Value().text(), "other level");
 }
 
+// A filter read before the table was built again names the new table's fields.
+TEST_F(FilteredTable, AFilterSetAgainAfterTheFieldsChangedFindsTheNewFields) {
+    rs.setFilter("[F1] = 'A-100'");
+    rs.Close();
+    for (const char* name : {"F2", "F1"}) rs.Fields().Append(name, adVarWChar, 255);
+    rs.Open();
+    rs.AddNew({"F1", "F2"}, {"A-100", "found"});
+    rs.setFilter("[F1] = 'A-100'");
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.Fields()(0).Value().text(), "found");
+}
+
 TEST_F(FilteredTable, AQuoteInsideAFilterTextIsDoubled) {
     rs.setFilter("[F1] = 'O''Neil' AND [F3] = 1 AND [F4] = 1 AND [F5] = 1");
     ASSERT_EQ(rs.RecordCount(), 1);

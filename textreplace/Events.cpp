@@ -39,7 +39,7 @@ int32_t ShowMessage(const std::string& message, int32_t style) {
 void LogEvent(const std::string& text) {
     const std::string line = text::replaceAll(text, "\r\n", " ");
     LOGModule::WriteLogLine(line);
-    if (eventSink) eventSink(LOGModule::dateTimeText(LOGModule::now()) + "\t" + line);
+    if (eventSink) eventSink(LOGModule::nowText() + "\t" + line);
 }
 
 void setEventSink(EventSink sink) {

@@ -2,7 +2,9 @@
 
 #include <QLocale>
 #include <filesystem>
+#include <functional>
 #include <system_error>
+#include <utility>
 
 #include "common/FileOperationModule.h"
 #include "core/Environment.h"
@@ -123,12 +125,54 @@ void continueLog(const std::string& earlier) {
     if (CopyFileA(earlier, LogFileName, false, false, false)) DeleteFileA(earlier, false);
 }
 
+// Local time and its texts cost more than writing a line, and a run logs lines by the
+// thousand each second: they are made once per second of the clock.
+struct Moment {
+    qint64 second = 0;
+    QDateTime time;  // local, to the second
+    int hundredths = 0;
+};
+
+Moment moment() {
+    if (nowSource) {
+        const QDateTime time = nowSource();
+        return {time.toSecsSinceEpoch(), time, time.time().msec() / 10};
+    }
+    static Moment last{-1, {}, 0};
+    const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    if (ms / 1000 != last.second) last = {ms / 1000, QDateTime::fromSecsSinceEpoch(ms / 1000), 0};
+    return {last.second, last.time, static_cast<int>(ms % 1000 / 10)};
+}
+
+class PerSecond {
+public:
+    explicit PerSecond(std::function<std::string(const QDateTime&)> format)
+        : format_(std::move(format)) {}
+    const std::string& text(const Moment& moment) {
+        if (moment.second != second_ || text_.empty()) {
+            second_ = moment.second;
+            text_ = format_(moment.time);
+        }
+        return text_;
+    }
+
+private:
+    std::function<std::string(const QDateTime&)> format_;
+    qint64 second_ = 0;
+    std::string text_;
+};
+
 }  // namespace
 
 std::string dateTimeText(const QDateTime& time) {
     const QLocale locale = QLocale::system();
     return qs(locale.toString(time.date(), QLocale::ShortFormat) + " " +
               time.time().toString("HH:mm:ss"));
+}
+
+std::string nowText() {
+    static PerSecond shown(dateTimeText);
+    return shown.text(moment());
 }
 
 void setNowSource(NowSource source) {
@@ -162,10 +206,11 @@ void InitLog(const std::string& description, const std::string& logName,
 void WriteLogLine(const std::string& text) {
     if (text::trim(LogFileName).empty() || text::trim(text).empty()) return;
     try {
-        const QDateTime time = now();
-        const int hundredths = time.time().msec() / 10;
-        const std::string stamp = qs(time.toString("yyyy-MM-dd HH:mm:ss")) + "." +
-                                  (hundredths < 10 ? "0" : "") + num::text(hundredths);
+        static PerSecond stamped(
+            [](const QDateTime& time) { return qs(time.toString("yyyy-MM-dd HH:mm:ss")); });
+        const Moment time = moment();
+        const std::string stamp = stamped.text(time) + "." + (time.hundredths < 10 ? "0" : "") +
+                                  num::text(time.hundredths);
         logstream::append(LogFileName, stamp + "  " + text + "\r\n");
     } catch (...) {
         // A line that cannot be written is lost; the tool goes on.

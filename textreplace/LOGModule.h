@@ -29,6 +29,8 @@ std::string GetLogFileName();
 
 // A date and time as the user's locale writes them (short date, time with seconds).
 std::string dateTimeText(const QDateTime& time);
+// The same for now, as an event line carries it.
+std::string nowText();
 
 // The local time the log names and lines carry. A test installs a fixed one; an empty source
 // brings back the system's.

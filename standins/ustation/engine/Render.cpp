@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QPen>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -204,6 +205,9 @@ private:
     double scale_ = 1;
 };
 
+// The smallest text height, in pixels, drawn as letters.
+constexpr double kLegiblePixels = 4;
+
 void drawShape(QPainter& painter, const Shape& s, const Fit& fit, const ColorTable& colors) {
     QColor color = colors[static_cast<size_t>(s.symbology.color & 0xFF)];
     if (!s.isText()) {
@@ -213,8 +217,20 @@ void drawShape(QPainter& painter, const Shape& s, const Fit& fit, const ColorTab
         painter.drawPolyline(line);
         return;
     }
+    const double pixels = s.height * fit.scale();
+    if (pixels < kLegiblePixels) {
+        // Too small to read: a bar along its baseline, as CAD windows draw it. Shaping ten
+        // thousand such texts would make a repaint cost more than the work it shows.
+        QTransform place;
+        place.translate(fit(s.points.front()).x(), fit(s.points.front()).y());
+        place.rotate(-s.angle);
+        painter.setPen(color);
+        const double length = std::max(1.0, s.width * s.text.size() * fit.scale());
+        painter.drawLine(place.map(QLineF(0, 0, length, 0)));
+        return;
+    }
     QFont font = painter.font();
-    font.setPixelSize(std::max(1, static_cast<int>(s.height * fit.scale())));
+    font.setPixelSize(std::max(1, static_cast<int>(pixels)));
     painter.setFont(font);
     painter.setPen(color);
     painter.save();

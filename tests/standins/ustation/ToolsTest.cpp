@@ -77,6 +77,14 @@ TEST_F(ToolsTest, RenderDrawsElementsInTheirColoursOnBlack) {
     EXPECT_GT(greens, 5);
     EXPECT_LT(others, greens + reds);
     EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
+    // Far out, the text is too small to read and shows as a bar of its colour.
+    app->MbeSendCommand("co=3;place lstring;xy=2000,-2000;xy=2100,-2000;reset");
+    const QImage far = renderDesign(file.string(), QSize(200, 150));
+    int farGreens = 0;
+    for (int y = 0; y < far.height(); ++y) {
+        for (int x = 0; x < far.width(); ++x) farGreens += far.pixelColor(x, y).green() > 60;
+    }
+    EXPECT_GT(farGreens, 0);
     // A file that cannot be read gives a picture that says so, never an exception.
     QImage broken = renderDesign((dir / "missing.dgn").string(), QSize(200, 150));
     EXPECT_EQ(broken.size(), QSize(200, 150));

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace vtl::mstn::json {
 
@@ -14,6 +15,8 @@ constexpr char kHex[] = "0123456789abcdef";
 // Beyond this, JSON numbers lose whole units as doubles.
 constexpr double kExactIntegers = 9007199254740992.0;
 constexpr int kMaxDepth = 64;
+constexpr std::pair<char, char> kEscapes[] = {{'"', '"'},  {'\\', '\\'}, {'/', '/'},  {'b', '\b'},
+                                              {'f', '\f'}, {'n', '\n'},  {'r', '\r'}, {'t', '\t'}};
 
 void appendUtf8(std::string& text, uint32_t code) {
     if (code < 0x80) {
@@ -134,27 +137,27 @@ bool Reader::literal(const char* word) {
 
 bool Reader::object(const std::function<bool(const std::string& key)>& member) {
     if (!take('{') || ++depth_ > kMaxDepth) return false;
-    if (take('}')) return --depth_, true;
-    do {
-        std::string key;
-        if (!string(key) || !take(':') || !member(key)) return false;
-    } while (take(','));
+    if (!take('}')) {
+        do {
+            std::string key;
+            if (!string(key) || !take(':') || !member(key)) return false;
+        } while (take(','));
+        if (!take('}')) return false;
+    }
     --depth_;
-    return take('}');
+    return true;
 }
 
 bool Reader::escape(std::string& text) {
     if (at_ >= end_) return false;
     const char c = *at_++;
-    switch (c) {
-        case '"': case '\\': case '/': text += c; return true;
-        case 'b': text += '\b'; return true;
-        case 'f': text += '\f'; return true;
-        case 'n': text += '\n'; return true;
-        case 'r': text += '\r'; return true;
-        case 't': text += '\t'; return true;
-        case 'u': break;
-        default: return false;
+    if (c != 'u') {
+        for (const auto& [escape, meaning] : kEscapes) {
+            if (escape != c) continue;
+            text += meaning;
+            return true;
+        }
+        return false;
     }
     const auto hex4 = [this](uint32_t& code) {
         if (end_ - at_ < 4) return false;
@@ -183,7 +186,8 @@ bool Reader::string(std::string& text) {
     text.clear();
     while (at_ < end_) {
         const char* run = at_;
-        while (at_ < end_ && *at_ != '"' && *at_ != '\\' && static_cast<unsigned char>(*at_) >= 0x20) {
+        while (at_ < end_ && *at_ != '"' && *at_ != '\\' &&
+               static_cast<unsigned char>(*at_) >= 0x20) {
             ++at_;
         }
         text.append(run, at_);
@@ -219,19 +223,26 @@ bool Reader::integer(int32_t& number) {
 }
 
 bool Reader::boolean(bool& value) {
-    if (literal("true")) return value = true, true;
-    if (literal("false")) return value = false, true;
-    return false;
+    if (literal("true")) {
+        value = true;
+    } else if (literal("false")) {
+        value = false;
+    } else {
+        return false;
+    }
+    return true;
 }
 
 bool Reader::array(const std::function<bool()>& item) {
     if (!take('[') || ++depth_ > kMaxDepth) return false;
-    if (take(']')) return --depth_, true;
-    do {
-        if (!item()) return false;
-    } while (take(','));
+    if (!take(']')) {
+        do {
+            if (!item()) return false;
+        } while (take(','));
+        if (!take(']')) return false;
+    }
     --depth_;
-    return take(']');
+    return true;
 }
 
 std::optional<QJsonValue> Reader::elements() {

@@ -48,7 +48,6 @@ std::optional<QJsonObject> parse(const QByteArray& text) {
     return document.object();
 }
 
-
 void appendState(QByteArray& out, const ElementState& state) {
     out += "{\"position\":" + QByteArray::number(state.position) +
            ",\"file\":" + QByteArray::number(state.fileIndex) +
@@ -90,7 +89,9 @@ QByteArray encode(const Reply& reply) {
             QJsonObject{{"number", static_cast<qint64>(reply.error->number())},
                         {"source", QString::fromStdString(reply.error->source())},
                         {"description", QString::fromStdString(reply.error->description())}});
-        if (reply.failedCall != 0) object.insert("failedCall", static_cast<qint64>(reply.failedCall));
+        if (reply.failedCall != 0) {
+            object.insert("failedCall", static_cast<qint64>(reply.failedCall));
+        }
     } else {
         object.insert("result", reply.result);
         if (!reply.outs.isEmpty()) object.insert("outs", reply.outs);

@@ -47,7 +47,10 @@ public:
 
     // A call an object holds back until it knows whether its answer is needed: `send` goes out
     // before anything else does. Taking it back (dropHeldBack) leaves it to the object.
-    void holdBack(std::function<void()> send) { heldBack_ = std::move(send); }
+    void holdBack(std::function<void()> send) {
+        sendHeldBack();  // another object's goes first
+        heldBack_ = std::move(send);
+    }
     void dropHeldBack() { heldBack_ = nullptr; }
     void sendHeldBack();
     // Runs done once the server has run every call sent so far: after the next reply, while

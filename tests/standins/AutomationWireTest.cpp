@@ -1,11 +1,12 @@
 // The automation proxy against the stand-in's server over a real local socket, with the server
 // on a thread of its own (as it is a process of its own in use) and a fake application behind it.
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QThread>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "AutomationServer.h"
 #include "ServerChecks.h"
@@ -38,7 +39,8 @@ TEST_F(AutomationWireTest, MemberCallsReachTheApplicationWithTheirArguments) {
     EXPECT_EQ(app->MbeGetConfigVar("MS_NONE"), "");
     server.stop();
     ASSERT_EQ(fake.keyins.size(), 1u);
-    EXPECT_EQ(fake.keyins[0], "newfile /tmp/a \"b\"\\c\t\x01 \xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80.dgn");
+    EXPECT_EQ(fake.keyins[0],
+              "newfile /tmp/a \"b\"\\c\t\x01 \xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80.dgn");
     EXPECT_EQ(fake.calls[1], "MbeSetAppVariable(cnvdgn, convert3d, 1.5)");
     EXPECT_EQ(fake.calls[2], "mbeSendDataPoint(1.25, -2, 0.1)");
 }
@@ -46,11 +48,19 @@ TEST_F(AutomationWireTest, MemberCallsReachTheApplicationWithTheirArguments) {
 // The server reads any well-formed request, as another JSON writer (Qt's) spells it, and skips
 // a line that is none.
 TEST_F(AutomationWireTest, RequestsAreReadAsAnyJsonWriterSpellsThem) {
-    const QByteArray qt = QJsonDocument(QJsonObject{
-        {"member", "Rewrite"}, {"id", 7}, {"object", 3}, {"noReply", true},
-        {"args", QJsonArray{QString::fromUtf8("a\"\\\n\u00e4\U0001F600"), 0.1, -3, true, QJsonValue()}},
-        {"state", QJsonObject{{"position", 2048}, {"file", 0}, {"component", 1},
-                              {"strings", QJsonArray{QJsonArray{1, "x\ty"}}}}}}).toJson();
+    const QByteArray qt =
+        QJsonDocument(
+            QJsonObject{{"member", "Rewrite"},
+                        {"id", 7},
+                        {"object", 3},
+                        {"noReply", true},
+                        {"args", QJsonArray{QString::fromUtf8("a\"\\\n\u00e4\U0001F600"), 0.1, -3,
+                                            true, QJsonValue()}},
+                        {"state", QJsonObject{{"position", 2048},
+                                              {"file", 0},
+                                              {"component", 1},
+                                              {"strings", QJsonArray{QJsonArray{1, "x\ty"}}}}}})
+            .toJson();
     const std::optional<mstn::wire::Request> r = mstn::wire::decodeRequest(qt);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->member, "Rewrite");
@@ -66,9 +76,9 @@ TEST_F(AutomationWireTest, RequestsAreReadAsAnyJsonWriterSpellsThem) {
     const auto escaped = mstn::wire::decodeRequest(R"({"member":"\u0041\ud83d\ude00\/"})");
     ASSERT_TRUE(escaped);
     EXPECT_EQ(escaped->member, "A\xF0\x9F\x98\x80/");
-    for (const char* bad : {"", "{", R"({"id":1})", R"({"member":1})", R"({"member":"x","args":[1,]})",
-                            R"({"member":"x"} trailing)", R"({"member":"\ud83d"})",
-                            "{\"member\":\"a\x01\"}"}) {
+    for (const char* bad :
+         {"", "{", R"({"id":1})", R"({"member":1})", R"({"member":"x","args":[1,]})",
+          R"({"member":"x"} trailing)", R"({"member":"\ud83d"})", "{\"member\":\"a\x01\"}"}) {
         EXPECT_FALSE(mstn::wire::decodeRequest(bad)) << bad;
     }
 }

@@ -99,8 +99,8 @@ QByteArray encode(const Reply& reply) {
     return line(object);
 }
 
-std::optional<Request> decodeRequest(const QByteArray& line) {
-    json::Reader reader(line);
+std::optional<Request> decodeRequest(const QByteArray& text) {
+    json::Reader reader(text);
     Request request;
     bool named = false;
     const auto state = [&](const std::string& key) {
@@ -110,11 +110,11 @@ std::optional<Request> decodeRequest(const QByteArray& line) {
         if (key == "component") return reader.integer(s.component);
         if (key != "strings") return reader.value().has_value();
         return reader.array([&] {  // [component, text] pairs
-            auto& [component, text] = s.strings.emplace_back();
+            auto& [component, string] = s.strings.emplace_back();
             bool second = false;
             return reader.array([&] {
-                const bool isText = std::exchange(second, true);
-                return isText ? reader.string(text) : reader.integer(component);
+                const bool isString = std::exchange(second, true);
+                return isString ? reader.string(string) : reader.integer(component);
             });
         });
     };

@@ -34,6 +34,8 @@ std::vector<std::string_view> characters(std::string_view s);
 // Splits at every occurrence of the separator; empty parts are kept.
 std::vector<std::string> split(std::string_view s, char separator);
 
+// Appends one character, as UTF-8.
+void appendUtf8(std::string& out, char32_t c);
 // Latin-1 text as UTF-8.
 std::string latin1ToUtf8(std::string_view latin1);
 // Single-byte Windows (ANSI) text as UTF-8: code page 1252, which is Latin-1 but for the

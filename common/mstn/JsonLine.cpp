@@ -7,6 +7,8 @@
 #include <cstring>
 #include <utility>
 
+#include "core/Text.h"
+
 namespace vtl::mstn::json {
 
 namespace {
@@ -17,24 +19,6 @@ constexpr double kExactIntegers = 9007199254740992.0;
 constexpr int kMaxDepth = 64;
 constexpr std::pair<char, char> kEscapes[] = {{'"', '"'},  {'\\', '\\'}, {'/', '/'},  {'b', '\b'},
                                               {'f', '\f'}, {'n', '\n'},  {'r', '\r'}, {'t', '\t'}};
-
-void appendUtf8(std::string& text, uint32_t code) {
-    if (code < 0x80) {
-        text += static_cast<char>(code);
-    } else if (code < 0x800) {
-        text += static_cast<char>(0xC0 | (code >> 6));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        text += static_cast<char>(0xE0 | (code >> 12));
-        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (code >> 18));
-        text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 }  // namespace
 
@@ -177,7 +161,7 @@ bool Reader::escape(std::string& text) {
     } else if (code >= 0xDC00 && code < 0xE000) {
         return false;
     }
-    appendUtf8(text, code);
+    vtl::text::appendUtf8(text, code);
     return true;
 }
 

@@ -221,8 +221,9 @@ void drawShape(QPainter& painter, const Shape& s, const Fit& fit, const ColorTab
     if (pixels < kLegiblePixels) {
         // Too small to read: a bar along its baseline, as CAD windows draw it. Shaping ten
         // thousand such texts would make a repaint cost more than the work it shows.
+        const QPointF at = fit(s.points.front());
         QTransform place;
-        place.translate(fit(s.points.front()).x(), fit(s.points.front()).y());
+        place.translate(at.x(), at.y());
         place.rotate(-s.angle);
         painter.setPen(color);
         const double length = std::max(1.0, s.width * s.text.size() * fit.scale());
